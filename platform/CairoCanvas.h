@@ -1,0 +1,59 @@
+// The Canvas over a Cairo ARGB32 image surface that shares the pixels of a Bitmap.
+#pragma once
+#include <cairo.h>
+
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+
+namespace platform {
+
+class CairoCanvas final : public Canvas {
+public:
+    // The bitmap must outlive the canvas and keep its size while the canvas exists.
+    explicit CairoCanvas(Bitmap& target);
+    ~CairoCanvas() override;
+    CairoCanvas(const CairoCanvas&) = delete;
+    CairoCanvas& operator=(const CairoCanvas&) = delete;
+
+    int width() const override;
+    int height() const override;
+    void begin_scene() override;
+    void end_scene() override;
+    void clear(uint32_t argb) override;
+    void set_stroke(const StrokeStyle& s) override;
+    const StrokeStyle& stroke() const override { return stroke_; }
+    void set_fill_color(uint32_t argb) override;
+    uint32_t fill_color() const override { return fill_color_; }
+    void set_fill_bitmap(const Bitmap& tile) override;
+    void set_fill_gradient(const Gradient& g) override;
+    void draw_line(PointF a, PointF b) override;
+    void draw_line(PointF a, PointF b, const StrokeStyle& s) override;
+    void draw_rect(PointF a, PointF b, float rx, float ry) override;
+    void draw_ellipse(PointF a, PointF b) override;
+    void draw_arc(PointF centre, float rx, float ry, float start_deg, float sweep_deg) override;
+    void draw_path(const PointF* pts, size_t n, bool closed) override;
+    void fill_polygon(const PointF* pts, size_t n) override;
+    Matrix transform() const override;
+    void set_transform(const Matrix& m) override;
+    void multiply_transform(const Matrix& m) override;
+    // Defined with the font machinery in CairoText.cpp.
+    void fill_text(std::u16string_view text, const RectF& r, const FontSpec& font) override;
+    void draw_bitmap(const Bitmap& b, const RectF& src, const RectF& dst) override;
+
+    cairo_t* context() { return cr_; }
+
+private:
+    void apply_stroke(const StrokeStyle& s);
+    void apply_fill(const PointF* pts, size_t n);
+
+    Bitmap& target_;
+    cairo_surface_t* surface_ = nullptr;
+    cairo_t* cr_ = nullptr;
+    StrokeStyle stroke_;
+    uint32_t fill_color_ = 0xFF000000;
+    enum class FillKind { Solid, Bitmap, Gradient } fill_kind_ = FillKind::Solid;
+    cairo_pattern_t* fill_pattern_ = nullptr; // owned; bitmap tile or gradient
+    Gradient fill_gradient_;
+};
+
+} // namespace platform

@@ -1,0 +1,2 @@
+// Func_2: files routines.
+#pragma once

@@ -1,0 +1,2 @@
+// Func_2: geometry routines.
+#pragma once

@@ -1,0 +1,2 @@
+// Func_2: text routines.
+#pragma once

@@ -66,6 +66,8 @@ double LineAngle(double dx, double dy) {
     if (std::fabs(dx) < 1e-14 && std::fabs(dy) < 1e-14) return 0.0;
     double t = std::atan2(dy, dx);
     if (t < 0) t += 2 * kPi;
+    // A tiny negative angle rounds up to 2π; keep the result inside [0, 2π).
+    if (t >= 2 * kPi) t = 0;
     return t;
 }
 
@@ -166,10 +168,8 @@ void MinMaxAdd(double& minX, double& minY, double& maxX, double& maxY, double x,
 void MinMaxAddTrans(double& minX, double& minY, double& maxX, double& maxY, double x, double y, double bx,
                     double by, double b1, double b2, double b3, double b4, double div) {
     if (!in_extent_range(x, y)) return;
-    double px = 0, py = 0;
-    BlockTransPoint(x, y, bx, by, b1, b2, b3, b4, div, px, py);
-    // T already divided by div; the point goes in as it is.
-    MinMaxAdd(minX, minY, maxX, maxY, px, py, 1.0);
+    // MinMaxAdd divides by div, which is T's divisor, and tests the transformed point's range too.
+    MinMaxAdd(minX, minY, maxX, maxY, bx + b1 * x + b2 * y, by + b3 * x + b4 * y, div);
 }
 
 bool BlockTransIsIdentity(double b1, double b2, double b3, double b4) {

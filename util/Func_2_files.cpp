@@ -392,7 +392,7 @@ std::u16string find_file_ignoring_case(const std::u16string& folder, const std::
 }
 
 TDateTime make_date(int year, int month, int day) {
-    return double(days_from_civil(year, month, day) + kEpochOffset);
+    return double(days_from_civil(year, month, day) - kEpochOffset);
 }
 
 TDateTime make_date_time(int year, int month, int day, int hour, int minute, int second, int millisecond) {
@@ -411,7 +411,7 @@ DateTimeParts split_date_time(TDateTime t) {
         ++days;
         ms = 0;
     }
-    int64_t z = days - kEpochOffset;
+    int64_t z = days + kEpochOffset;
     civil_from_days(z, p.year, p.month, p.day);
     p.hour = int(ms / 3600000);
     p.minute = int(ms / 60000 % 60);

@@ -18,10 +18,7 @@ constexpr int32_t kMarkerAfter = 0x800;
 constexpr int32_t kRadius = 0x100;
 constexpr int32_t kDiameter = 0x200;
 
-bool has(int32_t word, int32_t bit)
-{
-    return (word & bit) != 0;
-}
+bool has(int32_t word, int32_t bit) { return (word & bit) != 0; }
 
 // Trailing zeros go only after a decimal point, and never the point itself or a sign.
 void strip_trailing_zeros(std::u16string& t)
@@ -34,8 +31,8 @@ void strip_trailing_zeros(std::u16string& t)
 
 } // namespace
 
-std::u16string SunpoText(int32_t F, int32_t S, double ratio, double bx, double by, double b1, double b2, double b3,
-                         double b4, double sc, TDPoint p1, TDPoint p2)
+std::u16string SunpoText(int32_t F, int32_t S, double ratio, double bx, double by, double b1, double b2,
+    double b3, double b4, double sc, TDPoint p1, TDPoint p2)
 {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     BlockTransLine(p1.X, p1.Y, p2.X, p2.Y, bx, by, b1, b2, b3, b4, sc, x1, y1, x2, y2);

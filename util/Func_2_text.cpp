@@ -21,12 +21,11 @@ struct CaseRun {
 
 #include "util/Func_2_case_tables.inc"
 
-template <size_t N>
-char16_t map_case(const CaseRun (&runs)[N], char16_t c)
+template <size_t N> char16_t map_case(const CaseRun (&runs)[N], char16_t c)
 {
     // Runs are sorted and disjoint: find the last run starting at or before c.
-    auto it = std::upper_bound(std::begin(runs), std::end(runs), c,
-                               [](char16_t v, const CaseRun& r) { return v < r.first; });
+    auto it = std::upper_bound(
+        std::begin(runs), std::end(runs), c, [](char16_t v, const CaseRun& r) { return v < r.first; });
     if (it == std::begin(runs))
         return c;
     const CaseRun& r = *(it - 1);
@@ -35,15 +34,9 @@ char16_t map_case(const CaseRun (&runs)[N], char16_t c)
     return char16_t(int(c) + r.delta);
 }
 
-std::u16string ascii_to_text(std::string_view a)
-{
-    return std::u16string(a.begin(), a.end());
-}
+std::u16string ascii_to_text(std::string_view a) { return std::u16string(a.begin(), a.end()); }
 
-bool is_digit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool is_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 int hex_value(char16_t c)
 {
@@ -77,16 +70,14 @@ std::string fixed_digits(int digits, double v)
 {
     digits = std::clamp(digits, 0, 18);
     std::string buf(330 + size_t(digits), '\0');
-    auto r = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(v), std::chars_format::fixed, digits);
+    auto r
+        = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(v), std::chars_format::fixed, digits);
     buf.resize(size_t(r.ptr - buf.data()));
     return buf;
 }
 
 // A value that rounds to zero prints without a minus sign ("0.00", not "-0.00").
-bool all_zero(const std::string& digits)
-{
-    return digits.find_first_not_of("0.") == std::string::npos;
-}
+bool all_zero(const std::string& digits) { return digits.find_first_not_of("0.") == std::string::npos; }
 
 std::u16string format_fixed(int digits, double v, bool grouped)
 {
@@ -111,14 +102,13 @@ std::u16string format_fixed(int digits, double v, bool grouped)
 }
 
 // The voiced half-width pairs and the one full-width character each joins into.
-constexpr std::u16string_view kVoicedHalf =
-    u"ｳﾞｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ";
+constexpr std::u16string_view kVoicedHalf = u"ｳﾞｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ";
 constexpr std::u16string_view kVoicedFull = u"ヴガギグゲゴザジズゼゾダヂヅデドバビブベボパピプペポ";
 static_assert(kVoicedHalf.size() == 52 && kVoicedFull.size() == 26);
 
 // U+FF61..U+FF9F in code order; the semi-voiced mark becomes the degree sign, as the table has always had it.
-constexpr std::u16string_view kKanaFull =
-    u"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛°";
+constexpr std::u16string_view kKanaFull = u"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタ"
+                                          u"チツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛°";
 static_assert(kKanaFull.size() == 63);
 
 char16_t full_width_single(char16_t c)
@@ -220,8 +210,8 @@ double StrToFloatZero(std::u16string_view s)
 
 bool StrToBoolWord(std::u16string_view s)
 {
-    static constexpr std::array<std::u16string_view, 10> kWords = {
-        u"T", u"TR", u"TRU", u"TRUE", u"1", u"\uFF11", u"\u25CB", u"ON", u"\u771F", u"\u6B63"};
+    static constexpr std::array<std::u16string_view, 10> kWords
+        = { u"T", u"TR", u"TRU", u"TRUE", u"1", u"\uFF11", u"\u25CB", u"ON", u"\u771F", u"\u6B63" };
     std::u16string up = UpperText(s);
     return std::find(kWords.begin(), kWords.end(), up) != kWords.end();
 }
@@ -235,20 +225,11 @@ std::u16string IntToText(int64_t n)
     return ascii_to_text(std::string_view(buf, size_t(r.ptr - buf)));
 }
 
-std::u16string FormatFixedF(int digits, double v)
-{
-    return format_fixed(digits, v, false);
-}
+std::u16string FormatFixedF(int digits, double v) { return format_fixed(digits, v, false); }
 
-std::u16string FormatFixedN(int digits, double v)
-{
-    return format_fixed(digits, v, true);
-}
+std::u16string FormatFixedN(int digits, double v) { return format_fixed(digits, v, true); }
 
-bool IsFiniteDouble(double v)
-{
-    return std::isfinite(v);
-}
+bool IsFiniteDouble(double v) { return std::isfinite(v); }
 
 double RoundDigit(double v, int digits, int mode)
 {
@@ -323,10 +304,7 @@ std::u16string LowerText(std::u16string_view s)
     return out;
 }
 
-bool IsHalfWidth(char16_t c)
-{
-    return (c >= 0x20 && c <= 0x7E) || (c >= 0xFF61 && c <= 0xFF9F);
-}
+bool IsHalfWidth(char16_t c) { return (c >= 0x20 && c <= 0x7E) || (c >= 0xFF61 && c <= 0xFF9F); }
 
 bool IsDoubleByte(char16_t c)
 {
@@ -411,10 +389,7 @@ std::u16string CopyPart(std::u16string_view s, std::ptrdiff_t i, std::ptrdiff_t 
 
 // ---- Code page 932.
 
-std::string TextToAnsiBytes(std::u16string_view s)
-{
-    return platform::utf16_to_cp932(s);
-}
+std::string TextToAnsiBytes(std::u16string_view s) { return platform::utf16_to_cp932(s); }
 
 std::u16string AnsiBytesToText(std::string_view b)
 {
@@ -434,10 +409,7 @@ std::u16string WideBytesToText(std::string_view b)
     return out;
 }
 
-int AnsiLength(std::u16string_view s)
-{
-    return int(TextToAnsiBytes(s.substr(0, s.find(u'\0'))).size());
-}
+int AnsiLength(std::u16string_view s) { return int(TextToAnsiBytes(s.substr(0, s.find(u'\0'))).size()); }
 
 // ---- Measure.
 
@@ -485,7 +457,7 @@ uint32_t ColorRefToAlpha(int32_t c)
 // ---- Image reference.
 
 bool ParseImageMoji(std::u16string_view s, std::u16string& name, double& width, double& height, double& trimX,
-                    double& trimY, double& ratio, double& angle, int32_t& rest1, int32_t& rest2, int32_t& rest3)
+    double& trimY, double& ratio, double& angle, int32_t& rest1, int32_t& rest2, int32_t& rest3)
 {
     name.clear();
     width = height = trimX = trimY = angle = 0;
@@ -513,8 +485,8 @@ bool ParseImageMoji(std::u16string_view s, std::u16string& name, double& width, 
         rest = rest.substr(next + 1);
     }
 
-    double* reals[] = {&width, &height, &trimX, &trimY, &ratio, &angle};
-    int32_t* ints[] = {&rest1, &rest2, &rest3};
+    double* reals[] = { &width, &height, &trimX, &trimY, &ratio, &angle };
+    int32_t* ints[] = { &rest1, &rest2, &rest3 };
     for (size_t k = 0; k < present; ++k) {
         if (k < 6)
             *reals[k] = StrToFloatZero(field[k]);

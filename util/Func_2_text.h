@@ -28,7 +28,8 @@ bool IsFiniteDouble(double v);
 // mode 0 truncates, 1 rounds up (tolerance 1e-10), other modes round halves away from zero;
 // digits 1 to 9 are decimals, any other value rounds to whole numbers.
 double RoundDigit(double v, int digits, int mode);
-// Shortest decimal form with at most 15 significant digits, exponent form beyond that ("0.5", "1E20", "1E-6").
+// Shortest decimal form with at most 15 significant digits, exponent form beyond that ("0.5", "1E20",
+// "1E-6").
 std::u16string float_to_general_text(double v);
 
 // ---- Characters and strings.
@@ -75,10 +76,10 @@ uint32_t ColorRefToAlpha(int32_t c);
 // ---- Image reference "^@BM<name>,<width>[,height,trimX,trimY,ratio,angle,rest1,rest2,rest3]".
 // True for a simple reference (at most two fields) or no reference, false for a full one.
 bool ParseImageMoji(std::u16string_view s, std::u16string& name, double& width, double& height, double& trimX,
-                    double& trimY, double& ratio, double& angle, int32_t& rest1, int32_t& rest2, int32_t& rest3);
+    double& trimY, double& ratio, double& angle, int32_t& rest1, int32_t& rest2, int32_t& rest3);
 
 // ---- Dimension value inside a transformed block (implemented in Func_2_sunpo.cpp).
 // F is the format word, S the marker word, ratio the layer-group scale; the block transform maps
 // (x, y) to ((bx + b1 x + b2 y) / sc, (by + b3 x + b4 y) / sc); p1, p2 are the dimension line's ends.
-std::u16string SunpoText(int32_t F, int32_t S, double ratio, double bx, double by, double b1, double b2, double b3,
-                         double b4, double sc, TDPoint p1, TDPoint p2);
+std::u16string SunpoText(int32_t F, int32_t S, double ratio, double bx, double by, double b1, double b2,
+    double b3, double b4, double sc, TDPoint p1, TDPoint p2);

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -75,7 +76,7 @@ public:
 
 private:
     rlimit old_{};
-    sighandler_t old_handler_;
+    void (*old_handler_)(int) = nullptr;
 };
 
 std::string pattern(size_t n) {

@@ -261,3 +261,25 @@ void BlockTransMojiFit(const std::u16string& text, double x1, double y1, double 
     px2 = mx + half * std::cos(phi);
     py2 = my + half * std::sin(phi);
 }
+
+namespace detail {
+
+std::array<TDPoint, 73> ellipse_arc_points(double cx, double cy, double r, double h, double a, double sa,
+                                           double step) {
+    std::array<TDPoint, 73> out;
+    double t = sa;
+    for (auto& p : out) {
+        EllipsePoint(cx, cy, r, h, a, t, p.X, p.Y);
+        t += step;
+    }
+    return out;
+}
+
+std::array<TDPoint, 4> ellipse_axis_points(double cx, double cy, double r, double h, double a) {
+    std::array<TDPoint, 4> out;
+    const double ts[4] = {0, kPi / 2, kPi, 3 * kPi / 2};
+    for (int k = 0; k < 4; ++k) EllipsePoint(cx, cy, r, h, a, ts[k], out[k].X, out[k].Y);
+    return out;
+}
+
+} // namespace detail

@@ -1,6 +1,9 @@
 // Func_2: rotations, angles, line crossings, ellipse points, drawing extents and block transforms.
 #pragma once
+#include <array>
 #include <string>
+
+#include "util/Types.h"
 
 // A block transform T maps (x, y) to ((bx + b1 x + b2 y) / sc, (by + b3 x + b4 y) / sc); every routine
 // below takes it as the seven doubles bx, by, b1, b2, b3, b4, sc in that order, as the renderer does.
@@ -54,3 +57,14 @@ void BlockTransMojiFit(const std::u16string& text, double x1, double y1, double 
                        double hgt, double sp, double bx, double by, double b1, double b2, double b3, double b4,
                        double sc, double& px1, double& py1, double& px2, double& py2, double& tw, double& th,
                        double& tsp);
+
+namespace detail {
+
+// The extent samples of an elliptical arc: 73 points from parameter sa, the parameter advancing by
+// repeated addition of step (da / 72 for an arc; callers pass π / 36 where a whole ellipse is meant).
+std::array<TDPoint, 73> ellipse_arc_points(double cx, double cy, double r, double h, double a, double sa,
+                                           double step);
+// The four axis end points (t = 0, π/2, π, 3π/2) that stand for a full ellipse in the extents.
+std::array<TDPoint, 4> ellipse_axis_points(double cx, double cy, double r, double h, double a);
+
+} // namespace detail

@@ -179,6 +179,31 @@ TEST(Func2Geometry, EllipsePoint) {
     EXPECT_NEAR(y, 1, kEps);
 }
 
+TEST(Func2Geometry, EllipseExtentSamples) {
+    // A quarter arc of radius 10: 73 points from (10, 0) to (0, 10), all on the circle.
+    auto arc = detail::ellipse_arc_points(0, 0, 10, 1, 0, 0, kPi / 2 / 72);
+    EXPECT_NEAR(arc.front().X, 10, kEps);
+    EXPECT_NEAR(arc.front().Y, 0, kEps);
+    EXPECT_NEAR(arc.back().X, 0, kEps);
+    EXPECT_NEAR(arc.back().Y, 10, kEps);
+    EXPECT_NEAR(arc[36].X, 10 * std::cos(kPi / 4), kEps);
+    for (const auto& p : arc) EXPECT_NEAR(std::hypot(p.X, p.Y), 10, kEps);
+    // Five-degree steps cover the whole ellipse whatever the arc's sweep.
+    auto whole = detail::ellipse_arc_points(1, 2, 4, 0.5, 0, kPi, kPi / 36);
+    EXPECT_NEAR(whole.front().X, whole.back().X, kEps);
+    EXPECT_NEAR(whole.front().Y, whole.back().Y, kEps);
+    EXPECT_NEAR(whole[18].X, 1, kEps);
+    EXPECT_NEAR(whole[18].Y, 0, kEps);
+    // r 10, flatness 0.5, tilt π/4: the axis ends reach about ±7.07 only.
+    auto axes = detail::ellipse_axis_points(0, 0, 10, 0.5, kPi / 4);
+    const double s = 10 * std::sqrt(0.5), q = 5 * std::sqrt(0.5);
+    const TDPoint want[4] = {{s, s}, {-q, q}, {-s, -s}, {q, -q}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_NEAR(axes[k].X, want[k].X, kEps) << k;
+        EXPECT_NEAR(axes[k].Y, want[k].Y, kEps) << k;
+    }
+}
+
 struct Extents {
     double minX = 0, minY = 0, maxX = 1, maxY = 1;
 };

@@ -65,15 +65,61 @@ const char* non_finite_text(double v)
     return v < 0 ? "-INF" : "INF";
 }
 
-// Fixed-point digits of |v| without locale: to_chars never consults LC_NUMERIC.
+// Shortest round-trip digits of |v| > 0 and the count of digits before the point (value = 0.D x 10^p).
+void shortest_digits(double v, std::string& digits, int& point)
+{
+    char buf[40];
+    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific);
+    std::string_view sci(buf, size_t(r.ptr - buf));
+    size_t epos = sci.find('e');
+    digits.clear();
+    for (char c : sci.substr(0, epos))
+        if (c != '.')
+            digits += c;
+    int exponent = 0;
+    std::from_chars(sci.data() + epos + 1 + (sci[epos + 1] == '+'), sci.data() + sci.size(), exponent);
+    point = exponent + 1;
+}
+
+// Fixed-point digits of |v| without locale, correctly rounded; except that a value whose shortest decimal
+// form ends in a 5 just past the last kept decimal rounds that form half away from zero, so it prints as
+// it reads (0.125 and 2.675 with two decimals give 0.13 and 2.68), as the drawings' home platform does.
 std::string fixed_digits(int digits, double v)
 {
-    digits = std::clamp(digits, 0, 18);
-    std::string buf(330 + size_t(digits), '\0');
-    auto r
-        = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(v), std::chars_format::fixed, digits);
-    buf.resize(size_t(r.ptr - buf.data()));
-    return buf;
+    const size_t n = size_t(std::clamp(digits, 0, 18));
+    std::string exact(330 + n, '\0');
+    auto r = std::to_chars(
+        exact.data(), exact.data() + exact.size(), std::fabs(v), std::chars_format::fixed, int(n));
+    exact.resize(size_t(r.ptr - exact.data()));
+    if (v == 0)
+        return exact;
+
+    std::string d;
+    int point = 0;
+    shortest_digits(v, d, point);
+    if (int(d.size()) - point != int(n) + 1 || d.back() != '5')
+        return exact;
+
+    // d x 10^-(n+1), padded so that at least one integer digit remains after cutting the 5.
+    std::string w = d;
+    if (w.size() < n + 2)
+        w.insert(0, n + 2 - w.size(), '0');
+    w.pop_back();
+    bool carry = true;
+    for (size_t i = w.size(); carry && i-- > 0;) {
+        carry = w[i] == '9';
+        w[i] = carry ? '0' : char(w[i] + 1);
+    }
+    if (carry)
+        w.insert(w.begin(), '1');
+    size_t int_len = w.size() - n;
+    size_t lead = 0;
+    while (lead + 1 < int_len && w[lead] == '0')
+        ++lead;
+    std::string out = w.substr(lead, int_len - lead);
+    if (n > 0)
+        out += "." + w.substr(int_len);
+    return out;
 }
 
 // A value that rounds to zero prints without a minus sign ("0.00", not "-0.00").

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <locale>
 #include <string>
 
 #include "platform/Cp932.h"
@@ -49,6 +50,17 @@ TEST(FormatFixed, FixedDecimalsWithPointAndOptionalGrouping)
         { 2, 100.0, u"100.00", u"100.00" },
         { 2, 123456.0, u"123456.00", u"123,456.00" },
         { -3, 2.25, u"2", u"2" }, // negative digit counts behave as 0
+        // The shortest decimal form rounds half away from zero: values print as they read.
+        { 2, 0.125, u"0.13", u"0.13" },
+        { 2, 2.675, u"2.68", u"2.68" },
+        { 2, -2.675, u"-2.68", u"-2.68" },
+        { 0, 0.5, u"1", u"1" },
+        { 0, 9.5, u"10", u"10" },
+        { 0, 0.4, u"0", u"0" },
+        { 1, 0.05, u"0.1", u"0.1" },
+        { 2, 0.005, u"0.01", u"0.01" },
+        { 3, 1e-10, u"0.000", u"0.000" },
+        { 1, 999999.95, u"1000000.0", u"1,000,000.0" },
         { 1, 1e21, u"1000000000000000000000.0", u"1,000,000,000,000,000,000,000.0" },
     };
     for (const Case& c : cases) {
@@ -98,6 +110,28 @@ TEST(FloatToGeneralText, ShortestFormUpToFifteenDigits)
         EXPECT_EQ(float_to_general_text(c.v), c.text) << c.v;
     EXPECT_EQ(float_to_general_text(std::nan("")), u"NAN");
     EXPECT_EQ(float_to_general_text(-std::numeric_limits<double>::infinity()), u"-INF");
+}
+
+// A comma-decimal global locale, installed for one test and restored, must not reach the formatting.
+class CommaDecimal : public std::numpunct<char> {
+protected:
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST(FormatFixed, IgnoresTheGlobalLocale)
+{
+    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
+    const std::u16string grouped = FormatFixedN(2, 1234.5);
+    const std::u16string fixed = FormatFixedF(1, 0.25);
+    const std::u16string general = float_to_general_text(-2.5);
+    const double parsed = StrToFloatZero(u"1.5");
+    std::locale::global(previous);
+    EXPECT_EQ(grouped, u"1,234.50");
+    EXPECT_EQ(fixed, u"0.3"); // halves away from zero
+    EXPECT_EQ(general, u"-2.5");
+    EXPECT_EQ(parsed, 1.5);
 }
 
 TEST(IsFiniteDouble, RejectsNanAndInfinities)

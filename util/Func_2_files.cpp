@@ -88,9 +88,16 @@ bool plain_file_name(const std::u16string& name) {
     return !has_drive_letter(name);
 }
 
-// A destination under a folder the caller chose: valid, no "..", and a plain last name.
+// A path the file system here can reach. Drive letters and UNC shares of Windows paths cannot
+// resolve; turned into relative or root paths they would reach the wrong place.
+bool resolvable(const std::u16string& path) {
+    if (!valid_path(path) || has_drive_letter(path)) return false;
+    return !(path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\');
+}
+
+// A destination under a folder the caller chose: reachable, no "..", and a plain last name.
 bool safe_destination(const std::u16string& path) {
-    if (!valid_path(path) || has_dot_dot(path)) return false;
+    if (!resolvable(path) || has_dot_dot(path)) return false;
     return plain_file_name(path.substr(name_start(path)));
 }
 
@@ -236,19 +243,19 @@ int SplitPathNames(const std::u16string& path, std::vector<std::u16string>& name
 }
 
 bool IsFile(const std::u16string& path) {
-    if (!valid_path(path)) return false;
+    if (!resolvable(path)) return false;
     std::error_code ec;
     return fs::is_regular_file(fs::path(detail::native_path(path)), ec);
 }
 
 bool IsFolder(const std::u16string& path) {
-    if (!valid_path(path)) return false;
+    if (!resolvable(path)) return false;
     std::error_code ec;
     return fs::is_directory(fs::path(detail::native_path(path)), ec);
 }
 
 bool MakeFolder(const std::u16string& path) {
-    if (!valid_path(path)) return false;
+    if (!resolvable(path)) return false;
     std::error_code ec;
     fs::path p(detail::native_path(path));
     fs::create_directories(p, ec);
@@ -256,18 +263,18 @@ bool MakeFolder(const std::u16string& path) {
 }
 
 bool EraseFile(const std::u16string& path) {
-    if (!valid_path(path)) return false;
+    if (!resolvable(path)) return false;
     // unlink never removes a folder, unlike std::filesystem::remove.
     return ::unlink(detail::native_path(path).c_str()) == 0;
 }
 
 bool EraseFolder(const std::u16string& path) {
-    if (!valid_path(path)) return false;
+    if (!resolvable(path)) return false;
     return ::rmdir(detail::native_path(path).c_str()) == 0;
 }
 
 bool CopyFileData(const std::u16string& src, const std::u16string& dst) {
-    if (!valid_path(src) || !safe_destination(dst)) return false;
+    if (!resolvable(src) || !safe_destination(dst)) return false;
     std::string native_dst = detail::native_path(dst);
     // Non-blocking open so that a FIFO under the source name cannot hang the run.
     int in = ::open(detail::native_path(src).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -367,7 +374,7 @@ std::string native_path(const std::u16string& path) {
 }
 
 std::u16string find_file_ignoring_case(const std::u16string& folder, const std::u16string& name) {
-    if (!valid_path(folder) || !plain_file_name(name) || has_lone_surrogate(name)) return u"";
+    if (!resolvable(folder) || !plain_file_name(name) || has_lone_surrogate(name)) return u"";
     const std::u16string key = LowerText(UpperText(name));
     const std::u16string prefix = AddPathDelim(folder);
     std::error_code ec;

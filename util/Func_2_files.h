@@ -8,7 +8,8 @@
 #include "util/Types.h"
 
 // Paths are UTF-16. Paths from drawings and settings are Windows paths, so every routine here treats
-// "\" and "/" alike as separators; file-system routines turn "\" into "/" before touching the disk.
+// "\" and "/" alike as separators; file-system routines turn "\" into "/" before touching the disk,
+// and treat paths with a drive letter ("C:...") or a UNC share ("\\\\server") as not existing.
 inline constexpr char16_t PathDelim = u'/';
 
 // path plus a separator unless it already ends in "\" or "/"; "" gives the single separator.

@@ -216,6 +216,29 @@ TEST_F(TempFolder, FileAndFolderTests) {
     EXPECT_TRUE(IsFile(folder() + u"sub\\..\\f.txt"));
 }
 
+TEST_F(TempFolder, WindowsDrivesAndSharesDoNotResolve) {
+    // As "//tmp/...", a share would name a real folder here.
+    std::u16string share = u16(dir_.string());
+    std::replace(share.begin(), share.end(), u'/', u'\\');
+    share = u"\\" + share;
+    EXPECT_FALSE(IsFolder(share));
+    EXPECT_FALSE(MakeFolder(share + u"\\new"));
+    EXPECT_FALSE(fs::exists(dir_ / "new"));
+    // As a relative "C:/..." a drive path would land in the current folder; make that this test's folder.
+    fs::create_directory(dir_ / "C:");
+    write("C:/a.bmp", "x");
+    const fs::path old = fs::current_path();
+    fs::current_path(dir_);
+    EXPECT_FALSE(IsFile(u"C:\\a.bmp"));
+    EXPECT_FALSE(IsFolder(u"C:\\"));
+    EXPECT_FALSE(MakeFolder(u"C:\\TMP\\x"));
+    EXPECT_FALSE(EraseFile(u"C:\\a.bmp"));
+    EXPECT_EQ(detail::find_file_ignoring_case(u"C:\\", u"a.bmp"), u"");
+    fs::current_path(old);
+    EXPECT_TRUE(fs::exists(dir_ / "C:/a.bmp"));
+    EXPECT_FALSE(fs::exists(dir_ / "C:/TMP"));
+}
+
 TEST_F(TempFolder, MakeFolder) {
     EXPECT_TRUE(MakeFolder(at("a/b/c")));
     EXPECT_TRUE(fs::is_directory(dir_ / "a/b/c"));

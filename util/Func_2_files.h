@@ -9,17 +9,18 @@
 
 // Paths are UTF-16. Paths from drawings and settings are Windows paths, so every routine here treats
 // "\" and "/" alike as separators; file-system routines turn "\" into "/" before touching the disk,
-// and treat paths with a drive letter ("C:...") or a UNC share ("\\\\server") as not existing.
+// and treat paths with a drive letter ("C:...") or a UNC share ("\\server") as not existing.
 inline constexpr char16_t PathDelim = u'/';
 
 // path plus a separator unless it already ends in "\" or "/"; "" gives the single separator.
 std::u16string AddPathDelim(const std::u16string& path);
 // Folder part with a trailing separator ("/" for a bare name); "" for an invalid path
-// (empty, only blanks, holding NUL, longer than PATH_MAX).
+// (empty, only blanks, holding NUL or a lone surrogate, PATH_MAX bytes or more as UTF-8).
 std::u16string ExtractFolder(const std::u16string& path);
 // File-name part; "" for an invalid path.
 std::u16string ExtractName(const std::u16string& path);
-// path with its extension replaced by ext ("" removes it; ext carries its own "."); "" for an invalid path.
+// path with its extension replaced by ext ("" removes it; a "." is put before an ext lacking one);
+// "" for an invalid path.
 std::u16string ChangeExt(const std::u16string& path, const std::u16string& ext);
 // Splits path into names[0..maxIndex] (names grows to maxIndex + 1 when shorter); returns the last index.
 // A doubled separator counts once; the last slot collects what follows the overflow.
@@ -32,7 +33,8 @@ bool EraseFile(const std::u16string& path);
 // Removes an empty folder only.
 bool EraseFolder(const std::u16string& path);
 // Copies src to dst through a temporary file in dst's folder, renamed into place on success; on failure
-// no file is left at dst. Refuses a dst whose name is not a plain file name or which holds "..".
+// no file is left at dst (an older one is removed). Refuses, touching nothing, a dst whose last name is
+// not a plain file name (empty, ".", "..", a drive prefix) or which holds a ".." component.
 // Returns true on success (callers may ignore it).
 bool CopyFileData(const std::u16string& src, const std::u16string& dst);
 // Writes the first size bytes of data to base + the extension of kind (1 ".JPG", 2 ".PNG", 10 ".GIF",

@@ -1,0 +1,110 @@
+// TJwwData: one ".jww" drawing in memory, its reader, block tree and embedded images.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formats/jww/JwwArchive.h"
+#include "formats/jww/jwwtype.h"
+
+class TJwwData {
+public:
+    TJwwData();
+    ~TJwwData();
+
+    TEntJwwHeader Enthd;
+
+    std::vector<TEntJwwLayerGroup> EntLgrp; // 16
+    std::vector<TEntJwwLayer> EntLay;       // 256, group x 16 + layer
+    std::vector<TEntJwwColorNo> EntCol;     // 10
+    std::vector<TEntJwwLineTypeNo> EntLtp1; // 8: line types 2..9
+    std::vector<TEntJwwRandomLineNo> EntLtp2; // 5: line types 11..15
+    std::vector<TEntJwwLineTypeNo> EntLtp3; // 4: line types 16..19
+    std::vector<TEntJwwColorExNo> EntColS;  // 257: colours 101..356 at 1..256
+    std::vector<TEntJwwLineTypeExNo> EntLtpS; // 33: line types 31..62 at 1..32
+    std::vector<TEntJwwMojiType> EntMoj;    // 10
+
+    // File order of the drawing's entities; holds the entries actually read.
+    std::vector<TEntJwwNo> EntNo;
+
+    std::vector<TEntJwwLine> EntLine;
+    int32_t EntLineN = 0;
+    std::vector<TEntJwwEnko> EntEnko;
+    int32_t EntEnkoN = 0;
+    std::vector<TEntJwwTen> EntTen;
+    int32_t EntTenN = 0;
+    std::vector<TEntJwwMoji> EntMoji;
+    int32_t EntMojiN = 0;
+    std::vector<TEntJwwSunpo> EntSunpo;
+    int32_t EntSunpoN = 0;
+    std::vector<TEntJwwSolid> EntSolid;
+    int32_t EntSolidN = 0;
+    std::vector<TEntJwwBlock> EntBlock;
+    int32_t EntBlockN = 0;
+    std::vector<TEntJwwBlockDef> EntBlockDef;
+    int32_t EntBlockDefN = 0;
+    std::vector<TEntJwwBlockTree> EntBlockTree;
+    int32_t EntBlockTreeN = 0;
+
+    int32_t EntBlockNum = 0;
+
+    // Settings of the driver; DataInit keeps them. An empty folder writes and deletes nothing.
+    std::u16string BindImageFolder;
+    std::vector<TBindImageType> BindImage;
+    int32_t BindImageN = 0;
+    bool BindImageExp = false;
+    bool BindImageExr = false;
+
+    int32_t FileOutOpt = 0;
+    int32_t FontNameN = 0;
+    std::vector<std::u16string> FontNames;
+    bool MojiEncode = false;
+
+    void DataInit();
+    void DataFree();
+    bool FileCheck(const std::u16string& FName);
+    bool FileIn(const std::u16string& FName);
+    bool FileHeaderIn(const std::u16string& FName);
+    void MakeBlockTree();
+
+    void BindImageInit();
+    void BindImageExplode();
+    void BindImageDeleteGzFile();
+    void BindImageDeleteNonGzFile();
+
+    // The text behind a string field of a record (strFontName, str).
+    const std::u16string& text(detail::JwwStr s) const { return text_pool.get(s); }
+    // Stores a text for a record built in memory.
+    detail::JwwStr add_text(std::u16string s) { return text_pool.add(std::move(s)); }
+    // The file an image reference names: "%temp%" (exactly so) stands for BindImageFolder, and the name
+    // after it is reduced to a plain file name as when it was extracted; other names stay as written.
+    std::u16string bind_image_path(const std::u16string& name) const;
+
+private:
+    detail::JwwStringPool text_pool;
+
+    bool ReadHeader(detail::JwwArchive& ar);
+    std::u16string ReadCountedString(detail::JwwArchive& ar);
+    std::u16string ReadCleanString(detail::JwwArchive& ar);
+    void ReadEntAttr(detail::JwwArchive& ar, TEntJwwAttr& att);
+    static void CopyEntAttr(const TEntJwwAttr& source, TEntJwwAttr& target);
+    void read_body(detail::JwwArchive& ar);
+    void read_bind_images(detail::JwwArchive& ar);
+    void settle_counts();
+};
+
+namespace detail {
+
+// Text-variable globals from a loaded header: path, drawing time, memo lines, title, print scale.
+void publish_jww_text_globals(const std::u16string& path, const TEntJwwHeader& hd);
+
+// Reads the stored-image table of a drawing (count, then name, size and data per entry) into table;
+// with write set, each entry's data goes to folder + its plain name. Throws JwwIoError when the file
+// ends before every announced entry was read.
+void read_bind_image_table(JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write,
+                           std::vector<TBindImageType>& table);
+
+// Largest file BindImageExplode writes; a larger output is deleted.
+inline constexpr uint64_t kJwwMaxInflatedBytes = uint64_t(512) << 20;
+
+} // namespace detail

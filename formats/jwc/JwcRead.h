@@ -1,0 +1,93 @@
+// Bounded reading shared by the ".jwc" and ".jwk" readers: byte reader, header text fields, records, pool.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/jwc/jwctype.h"
+
+namespace detail {
+
+// The readers' one error; raised and caught inside a reading operation only.
+class JwcIoError : public std::runtime_error {
+public:
+    explicit JwcIoError(const char* msg) : std::runtime_error(msg) { }
+};
+
+inline constexpr const char* kJwcIoMessage = "File I/O Error";
+inline constexpr std::string_view kJwcId = "jw_cad(c)data.......";
+inline constexpr std::string_view kJwkId = "jw_cad(c)sym........";
+// Larger files are refused rather than read into memory; real drawings of these formats are far smaller.
+inline constexpr uint64_t kMaxJwcFileBytes = uint64_t(1) << 30;
+
+// Every byte of a file passes through here; reads past the end are cut short and zero-filled.
+class JwcByteReader {
+public:
+    explicit JwcByteReader(std::span<const uint8_t> data) : data_(data) { }
+
+    size_t remaining() const { return data_.size() - pos_; }
+    size_t position() const { return pos_; }
+
+    // Copies up to n bytes into dst, zero-filling what the data lacks; returns the bytes copied.
+    size_t read(uint8_t* dst, size_t n);
+    // As read, but a read that yields no byte at all raises JwcIoError.
+    size_t read_checked(uint8_t* dst, size_t n);
+
+    // Unchecked fixed-width little-endian reads; missing bytes read as zero.
+    uint8_t u8();
+    uint16_t u16();
+    float f32();
+
+private:
+    std::span<const uint8_t> data_;
+    size_t pos_ = 0;
+};
+
+// Little-endian decoding from a record buffer.
+uint16_t le_u16(const uint8_t* p);
+int32_t le_i32(const uint8_t* p);
+float le_f32(const uint8_t* p);
+
+// The whole file; false when it cannot be opened or is larger than kMaxJwcFileBytes.
+bool read_whole_file(const std::u16string& name, std::vector<uint8_t>& out);
+
+// True when the first 20 bytes, decoded and cut at the first zero byte, equal id.
+bool has_identification(std::span<const uint8_t> data, std::string_view id);
+
+// Code page 932 bytes cut at the first zero byte, then stripped of characters below U+0020.
+std::u16string decode_name(std::span<const uint8_t> bytes);
+
+// The expected fields of a numeric header block: every field "0" first, then the block split at ",".
+void split_fields(const std::u16string& text, int count, std::vector<std::u16string>& para);
+// A field up to its first NUL character, parsed as a whole number or real; malformed gives 0.
+int32_t field_int(const std::vector<std::u16string>& para, int i);
+float field_real(const std::vector<std::u16string>& para, int i);
+// "SSSS:OOOO": segment x 16 + offset, each four hexadecimal digits; malformed halves count as 0.
+int32_t field_segment_address(const std::vector<std::u16string>& para, int i);
+
+// Reads one 200-byte text block into a 256-byte buffer (zero after the 200) and decodes all of it,
+// NUL characters included. Raises JwcIoError when no byte is left.
+std::u16string read_text_block(JwcByteReader& r, std::vector<uint8_t>* raw = nullptr);
+
+// Record decoders; coordinates are multiplied by unit.
+inline constexpr size_t kLineRecord = 22, kArcRecord = 32, kMojiRecord = 24, kTenRecord = 12;
+TEntJwcLine decode_line(const uint8_t* b, float unit);
+TEntJwcArc2 decode_arc(const uint8_t* b, float unit);
+TEntJwcTen decode_ten(const uint8_t* b, float unit);
+
+// False when a section of count records of size bytes cannot come from what remains: a read that
+// yields nothing would fail anyway, so such a count is refused before anything is allocated.
+bool section_fits(int64_t count, size_t size, size_t remaining);
+
+// The text starting at pool offset off, up to the next zero byte; empty for an offset outside the pool.
+std::u16string pool_text(std::span<const uint8_t> pool, int64_t off);
+
+// Publishes path, memo and title for the text variables.
+void publish_document_info(const std::u16string& FName, const std::u16string& comment1,
+                           const std::u16string& comment2);
+
+} // namespace detail

@@ -1,0 +1,42 @@
+// Helpers of the dash-pattern walk.
+#include "graphics/LineStroke.h"
+
+namespace detail {
+
+double round_half_even(double v)
+{
+    const double f = std::floor(v);
+    const double diff = v - f;
+    if (diff < 0.5)
+        return f;
+    if (diff > 0.5)
+        return f + 1;
+    return std::fmod(f, 2.0) == 0 ? f : f + 1;
+}
+
+int arc_piece_count(double length_px)
+{
+    if (!(length_px / 72 < 2))
+        return 72;
+    const double n = round_half_even(length_px / 2);
+    return n < 2 ? 2 : static_cast<int>(n);
+}
+
+double pattern_largest_gap(const double* pat, int n)
+{
+    double g = 0;
+    for (int i = 0; i < n; ++i)
+        if (pat[i] < 0 && -pat[i] > g)
+            g = -pat[i];
+    return g;
+}
+
+double pattern_period(const double* pat, int n)
+{
+    double p = 0;
+    for (int i = 0; i < n; ++i)
+        p += std::fabs(pat[i]);
+    return p;
+}
+
+} // namespace detail

@@ -33,7 +33,8 @@ void set_source(cairo_t* cr, uint32_t argb)
 void add_stop(cairo_pattern_t* p, const GradientStop& s)
 {
     const uint32_t c = s.Color;
-    cairo_pattern_add_color_stop_rgba(p, std::clamp(s.Offset, 0.0, 1.0), ((c >> 16) & 0xFF) / 255.0,
+    const double offset = std::isfinite(s.Offset) ? std::clamp(s.Offset, 0.0, 1.0) : 0.0;
+    cairo_pattern_add_color_stop_rgba(p, offset, ((c >> 16) & 0xFF) / 255.0,
         ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0, (c >> 24) / 255.0);
 }
 
@@ -348,7 +349,7 @@ void CairoCanvas::apply_fill(const PointF* pts, size_t n)
         break;
     }
     const Gradient& g = fill_gradient_;
-    if (g.Stops.empty()) {
+    if (g.Stops.empty() || !finite(g.Start) || !finite(g.End)) {
         set_source(cr_, fill_color_);
         return;
     }

@@ -400,6 +400,15 @@ TEST(CairoCanvas, DegenerateInputKeepsTheCanvasWorking)
     c.draw_bitmap(small, { 5, 5, 9, 9 }, { 0, 0, 5, 5 });
     c.draw_bitmap(small, { 0, 0, 0, 2 }, { 0, 0, 5, 5 });
     c.set_fill_bitmap(empty);
+    platform::Gradient g;
+    g.Start = { nan, 0 };
+    g.Stops = { { nan, kRed } };
+    c.set_fill_gradient(g);
+    const PointF tri[] = { { 0, 0 }, { 4, 0 }, { 0, 4 } };
+    c.fill_polygon(tri, 3);
+    g.Start = { 0, 0 };
+    c.set_fill_gradient(g);
+    c.fill_polygon(tri, 3);
     EXPECT_EQ(cairo_status(c.context()), CAIRO_STATUS_SUCCESS);
     EXPECT_DOUBLE_EQ(c.transform().xx, 1);
 

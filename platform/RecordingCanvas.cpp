@@ -1,6 +1,8 @@
 // The recording canvas: keeps a canvas's state and logs each call with it.
 #include "platform/RecordingCanvas.h"
 
+#include <cmath>
+
 #include "platform/Bitmap.h"
 
 namespace platform {
@@ -17,6 +19,17 @@ std::vector<uint32_t> pixels_of(const Bitmap& b)
         for (int x = 0; x < b.width(); ++x)
             px.push_back(b.pixel(x, y));
     return px;
+}
+
+// Like a real canvas, a matrix that cannot be inverted is not taken on.
+bool invertible(const Matrix& m)
+{
+    const double v[] = { m.xx, m.yx, m.xy, m.yy, m.x0, m.y0 };
+    for (double d : v)
+        if (!std::isfinite(d))
+            return false;
+    const double det = m.xx * m.yy - m.xy * m.yx;
+    return std::isfinite(det) && det != 0;
 }
 
 } // namespace
@@ -181,13 +194,16 @@ void RecordingCanvas::fill_polygon(const PointF* pts, size_t n)
 
 void RecordingCanvas::set_transform(const Matrix& m)
 {
-    transform_ = m;
+    if (invertible(m))
+        transform_ = m;
     add(Op::SetTransform).given = m;
 }
 
 void RecordingCanvas::multiply_transform(const Matrix& m)
 {
-    transform_ = Matrix::compose(m, transform_);
+    const Matrix t = Matrix::compose(m, transform_);
+    if (invertible(m) && invertible(t))
+        transform_ = t;
     add(Op::MultiplyTransform).given = m;
 }
 

@@ -69,6 +69,13 @@ TEST(RecordingCanvas, MultiplyMakesTheGivenMatrixActFirst)
     const PointF q = c.last(Op::Rect)->transform.apply({ 1, 1 });
     EXPECT_FLOAT_EQ(q.X, 102);
     EXPECT_FLOAT_EQ(q.Y, 3);
+
+    // A singular matrix is logged but not taken on, as the Cairo canvas does.
+    c.multiply_transform(Matrix::scaling(0, 1));
+    c.set_transform(Matrix::scaling(1, 0));
+    EXPECT_EQ(c.count(Op::MultiplyTransform), 2u);
+    EXPECT_EQ(c.last(Op::SetTransform)->given.yy, 0);
+    EXPECT_FLOAT_EQ(c.transform().apply({ 1, 1 }).X, 102);
 }
 
 TEST(RecordingCanvas, BrushesTextAndBitmapsAreRecorded)

@@ -1,0 +1,173 @@
+// Process and image helpers of the end-to-end tests.
+#include "e2e_harness.h"
+
+#include <atomic>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vips/vips.h>
+
+#include "platform/Vips.h"
+
+#ifndef TORVANE_BINARY
+#define TORVANE_BINARY ""
+#endif
+
+namespace e2e {
+
+uint32_t Image::at(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return 0;
+    const size_t i = (size_t(y) * size_t(width) + size_t(x)) * 3;
+    return (uint32_t(rgb[i]) << 16) | (uint32_t(rgb[i + 1]) << 8) | rgb[i + 2];
+}
+
+bool Image::near(int x, int y, uint32_t want, int tol) const
+{
+    const uint32_t got = at(x, y);
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int a = int((got >> shift) & 0xFF);
+        const int b = int((want >> shift) & 0xFF);
+        if (std::abs(a - b) > tol)
+            return false;
+    }
+    return true;
+}
+
+Sandbox::Sandbox()
+{
+    static std::atomic<int> counter { 0 };
+    dir_ = std::filesystem::temp_directory_path()
+        / ("torvane-e2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    std::filesystem::copy_file(TORVANE_BINARY, exe());
+}
+
+Sandbox::~Sandbox()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+}
+
+void Sandbox::settings(const std::vector<std::string>& lines) const
+{
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\r\n";
+    write("Torvane.dat", text);
+}
+
+void Sandbox::settings(int cb3, const std::string& ed2, const std::string& ed3) const
+{
+    settings({ "50", "50", "480", "480", "1", "0", "0", "0", "0", "", "", dir_.string(), "1", "Windows", "0",
+               std::to_string(cb3), ed2, ed3 });
+}
+
+void Sandbox::write(const std::string& name, const std::vector<uint8_t>& bytes) const
+{
+    std::ofstream out(dir_ / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+void Sandbox::write(const std::string& name, const std::string& text) const
+{
+    std::ofstream out(dir_ / name, std::ios::binary);
+    out << text;
+}
+
+RunResult Sandbox::run(const std::vector<std::string>& args) const
+{
+    RunResult r;
+    const std::filesystem::path err_file = dir_ / ".stderr";
+    pid_t pid = fork();
+    if (pid == 0) {
+        int fd = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (fd >= 0)
+            dup2(fd, 2);
+        if (chdir(dir_.c_str()) != 0)
+            _exit(126);
+        std::vector<std::string> store;
+        store.push_back(exe().string());
+        store.insert(store.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& s : store)
+            argv.push_back(s.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::ifstream in(err_file);
+    r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::filesystem::remove(err_file);
+    return r;
+}
+
+RunResult Sandbox::convert(const std::string& src, const std::string& dst) const
+{
+    return run({ "parent1", "parent2", path(src).string(), path(dst).string() });
+}
+
+std::optional<Image> load_image(const std::filesystem::path& file)
+{
+    if (!platform::vips_ready())
+        return std::nullopt;
+    VipsImage* im = vips_image_new_from_file(file.c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
+    if (!im) {
+        vips_error_clear();
+        return std::nullopt;
+    }
+    Image out;
+    out.width = im->Xsize;
+    out.height = im->Ysize;
+    const char* loader = nullptr;
+    if (vips_image_get_string(im, "vips-loader", &loader) == 0 && loader)
+        out.loader = loader;
+    VipsImage* rgb = nullptr;
+    VipsImage* srgb = nullptr;
+    VipsImage* flat = nullptr;
+    bool ok = vips_colourspace(im, &srgb, VIPS_INTERPRETATION_sRGB, nullptr) == 0;
+    if (ok) {
+        if (vips_image_hasalpha(srgb)) {
+            ok = vips_flatten(srgb, &flat, nullptr) == 0;
+        } else {
+            flat = srgb;
+            g_object_ref(flat);
+        }
+    }
+    if (ok)
+        ok = vips_cast(flat, &rgb, VIPS_FORMAT_UCHAR, nullptr) == 0;
+    if (ok && rgb->Bands >= 3) {
+        size_t size = 0;
+        void* mem = vips_image_write_to_memory(rgb, &size);
+        if (mem) {
+            const size_t n = size_t(out.width) * size_t(out.height);
+            out.rgb.resize(n * 3);
+            const auto* p = static_cast<const uint8_t*>(mem);
+            const int bands = rgb->Bands;
+            for (size_t i = 0; i < n; ++i)
+                std::memcpy(&out.rgb[i * 3], p + i * size_t(bands), 3);
+            g_free(mem);
+        } else {
+            ok = false;
+        }
+    } else {
+        ok = false;
+    }
+    for (VipsImage* v : { rgb, flat, srgb, im })
+        if (v)
+            g_object_unref(v);
+    if (!ok) {
+        vips_error_clear();
+        return std::nullopt;
+    }
+    return out;
+}
+
+} // namespace e2e

@@ -65,11 +65,14 @@ const char* non_finite_text(double v)
     return v < 0 ? "-INF" : "INF";
 }
 
-// Shortest round-trip digits of |v| > 0 and the count of digits before the point (value = 0.D x 10^p).
-void shortest_digits(double v, std::string& digits, int& point)
+// Significant digits of |v| > 0 and the count of digits before the point (value = 0.D x 10^point):
+// the shortest round-trip form, or `precision` + 1 digits when precision is not negative.
+void decimal_digits(double v, int precision, std::string& digits, int& point)
 {
     char buf[40];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific);
+    auto r = precision < 0
+        ? std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific)
+        : std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, precision);
     std::string_view sci(buf, size_t(r.ptr - buf));
     size_t epos = sci.find('e');
     digits.clear();
@@ -96,7 +99,7 @@ std::string fixed_digits(int digits, double v)
 
     std::string d;
     int point = 0;
-    shortest_digits(v, d, point);
+    decimal_digits(v, -1, d, point);
     if (int(d.size()) - point != int(n) + 1 || d.back() != '5')
         return exact;
 
@@ -302,26 +305,19 @@ std::u16string float_to_general_text(double v)
     if (v == 0)
         return u"0";
     // 15 significant digits, then the shortest form of those digits.
-    char buf[40];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
-    std::string_view sci(buf, size_t(r.ptr - buf));
-    size_t epos = sci.find('e');
     std::string digits;
-    for (char c : sci.substr(0, epos))
-        if (c != '.')
-            digits += c;
-    int exponent = 0;
-    std::from_chars(sci.data() + epos + 1 + (sci[epos + 1] == '+'), sci.data() + sci.size(), exponent);
+    int point = 0;
+    decimal_digits(v, 14, digits, point);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
 
     std::string out = v < 0 ? "-" : "";
-    int int_digits = exponent + 1;
+    const int int_digits = point;
     if (int_digits > 15 || int_digits < -3) {
         out += digits[0];
         if (digits.size() > 1)
             out += "." + digits.substr(1);
-        out += "E" + std::to_string(exponent);
+        out += "E" + std::to_string(point - 1);
     } else if (int_digits <= 0) {
         out += "0." + std::string(size_t(-int_digits), '0') + digits;
     } else if (size_t(int_digits) >= digits.size()) {

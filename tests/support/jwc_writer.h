@@ -28,7 +28,7 @@ struct Text {
     std::string bytes;
     uint8_t no = 1, lay = 0, flg1 = 0, flg2 = 0;
     // Default: where the writer put the bytes in the pool. JWC: absolute address; JWK: pool offset.
-    std::optional<uint32_t> address;
+    std::optional<uint32_t> address {};
     uint16_t jwk_spare = 0; // the two unused bytes of a JWK text record
 };
 

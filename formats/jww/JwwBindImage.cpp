@@ -63,11 +63,13 @@ void write_bind_image(const std::u16string& folder, const std::u16string& stored
         EraseFile(path);
 }
 
-enum class Inflated { done, failed, too_large };
+} // namespace
 
-// Inflates the first gzip member of source into target, stopping at the size budget.
-Inflated inflate_file(const std::u16string& source, const std::u16string& target)
+namespace detail {
+
+JwwInflate inflate_gzip_file(const std::u16string& source, const std::u16string& target, uint64_t budget)
 {
+    using Inflated = JwwInflate;
     int in = ::open(detail::native_path(source).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0)
         return Inflated::failed;
@@ -101,7 +103,7 @@ Inflated inflate_file(const std::u16string& source, const std::u16string& target
                 }
                 size_t have = obuf.size() - z.avail_out;
                 written += have;
-                if (written > detail::kJwwMaxInflatedBytes) {
+                if (written > budget) {
                     result = Inflated::too_large;
                     io_ok = false;
                     break;
@@ -118,12 +120,11 @@ Inflated inflate_file(const std::u16string& source, const std::u16string& target
     }
     ::close(out);
     ::close(in);
+    // Past the budget the output is removed rather than left half-written on the disk.
+    if (result == Inflated::too_large)
+        EraseFile(target);
     return result;
 }
-
-} // namespace
-
-namespace detail {
 
 void read_bind_image_table(JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write,
                            std::vector<TBindImageType>& table)
@@ -157,10 +158,7 @@ void TJwwData::BindImageExplode()
         std::u16string plain = without_ext(name);
         if (detail::bind_image_plain_name(plain).empty() || !IsFile(source))
             continue;
-        std::u16string target = BindImageFolder + plain;
-        // An image past the budget is removed rather than left half-written on the disk.
-        if (inflate_file(source, target) == Inflated::too_large)
-            EraseFile(target);
+        detail::inflate_gzip_file(source, BindImageFolder + plain, detail::kJwwMaxInflatedBytes);
     }
 }
 

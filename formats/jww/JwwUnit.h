@@ -104,7 +104,12 @@ void publish_jww_text_globals(const std::u16string& path, const TEntJwwHeader& h
 void read_bind_image_table(JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write,
                            std::vector<TBindImageType>& table);
 
-// Largest file BindImageExplode writes; a larger output is deleted.
+// Largest file BindImageExplode writes.
 inline constexpr uint64_t kJwwMaxInflatedBytes = uint64_t(512) << 20;
+
+enum class JwwInflate { done, failed, too_large };
+// Inflates the first gzip member of source into target (created anew, never through a link). A broken
+// stream leaves what was inflated so far; an output beyond budget bytes is deleted.
+JwwInflate inflate_gzip_file(const std::u16string& source, const std::u16string& target, uint64_t budget);
 
 } // namespace detail

@@ -637,6 +637,15 @@ std::u16string bind_image_plain_name(const std::u16string& name)
         s.erase(0, 2);
     if (s == u"." || s == u"..")
         return u"";
+    // A lone surrogate has no file-system spelling of its own, so the file could not be found again.
+    for (size_t i = 0; i < s.size(); ++i) {
+        bool high = s[i] >= 0xD800 && s[i] <= 0xDBFF;
+        bool low = s[i] >= 0xDC00 && s[i] <= 0xDFFF;
+        if (low || (high && (i + 1 == s.size() || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF)))
+            return u"";
+        if (high)
+            ++i;
+    }
     return s;
 }
 

@@ -153,6 +153,10 @@ TEST(JwwArchive, StoredImageNamesNeverLeaveTheirFolder)
         { u".", u"" },
         { u"x/", u"" },
         { u"", u"" },
+        { u"\U00020B9F.png", u"\U00020B9F.png" },
+        { std::u16string(u"a\xD800.png"), u"" },
+        { std::u16string(u"a\xDC00.png"), u"" },
+        { std::u16string(u"a\xD800"), u"" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(detail::bind_image_plain_name(c.in), c.out);

@@ -4,6 +4,7 @@
 
 #include "app/UnitVal.h"
 #include "formats/jww/JwwDraw.h"
+#include "formats/jww/JwwUnit.h"
 #include "util/Func_2.h"
 
 namespace detail {
@@ -169,3 +170,7 @@ void jww_paper_size(int32_t nZumen, double& px, double& py)
 }
 
 } // namespace detail
+
+void TJwwData::GetMinMaxZahyo() { detail::jww_extents(detail::jww_entities(*this), strings(), std::nullopt); }
+
+void TJwwData::GetPaperSize(double& px, double& py) const { detail::jww_paper_size(Enthd.nZumen, px, py); }

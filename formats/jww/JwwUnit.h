@@ -80,6 +80,37 @@ public:
     // after it is reduced to a plain file name as when it was extracted; other names stay as written.
     std::u16string bind_image_path(const std::u16string& name) const;
 
+    // ---- Layers, extents and drawing (JwwDraw.cpp, JwwExtents.cpp).
+    void SetGAttLayer();
+    void GetMinMaxZahyo();
+    void GetPaperSize(double& px, double& py) const;
+    void GLDrawALL();
+    int GLDrawImage(bool dispmode, uint32_t dcol, const TEntJwwMoji& e);
+    int GLDrawSolid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e);
+    int GLDrawLine(bool dispmode, uint32_t dcol, const TEntJwwLine& e);
+    int GLDrawEnko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e);
+    int GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e);
+    int GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e);
+    int GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e);
+    int GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
+                     double b1, double b2, double b3, double b4);
+    int GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx, double by,
+                     double b1, double b2, double b3, double b4);
+    int GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx, double by,
+                    double b1, double b2, double b3, double b4);
+    int GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx, double by,
+                    double b1, double b2, double b3, double b4);
+    int GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx, double by,
+                   double b1, double b2, double b3, double b4);
+    int GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
+                    double b1, double b2, double b3, double b4);
+    int GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
+                     double bx, double by, double b1, double b2, double b3, double b4);
+    int GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
+                    double sc, double bx, double by, double b1, double b2, double b3, double b4);
+    const detail::JwwStringPool& strings() const { return text_pool; }
+    // ---- end of layers, extents and drawing.
+
 private:
     detail::JwwStringPool text_pool;
 

@@ -1,0 +1,355 @@
+// TJwsData: life cycle, file check, header and body reading, layers, extents and drawing of ".jws" symbols.
+#include "formats/jww/JwsUnit.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/UnitVal.h"
+#include "formats/jww/JwwDraw.h"
+#include "graphics/GraUnit2.h"
+#include "graphics/UnitGraAtt.h"
+#include "util/Func_2_files.h"
+#include "util/Func_2_text.h"
+
+namespace {
+
+constexpr int32_t kMinVersion = 230;
+constexpr int32_t kMaxVersion = 700;
+constexpr size_t kMagicBytes = 7;
+constexpr size_t kReservedBytes = 193;
+constexpr const char* kJwsHeaderMessage = "JWS-Header Error";
+constexpr const char* kJwsVersionMessage = "JWS-Version Error";
+
+int32_t clamp_count(uint32_t n)
+{
+    return n > uint32_t(std::numeric_limits<int32_t>::max()) ? std::numeric_limits<int32_t>::max() : int32_t(n);
+}
+
+// The first n bytes of a regular file; false when it cannot be opened or is shorter.
+bool read_file_head(const std::u16string& path, uint8_t* out, size_t n)
+{
+    if (path.empty())
+        return false;
+    int fd = ::open(detail::native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    size_t got = 0;
+    while (ok && got < n) {
+        ssize_t r = ::read(fd, out + got, n - got);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
+        got += size_t(r);
+    }
+    ::close(fd);
+    return ok && got == n;
+}
+
+std::u16string magic_text(std::span<const uint8_t> b)
+{
+    return AnsiBytesToText(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
+}
+
+bool is_gz(const std::u16string& name)
+{
+    return name.size() >= 3 && name[name.size() - 3] == u'.' && (name[name.size() - 2] | 0x20) == u'g'
+        && (name[name.size() - 1] | 0x20) == u'z';
+}
+
+detail::JwwTrans trans(bool lf, double sc, double bx, double by, double b1, double b2, double b3, double b4)
+{
+    return { bx, by, b1, b2, b3, b4, sc, lf };
+}
+
+} // namespace
+
+TJwsData::TJwsData() { DataInit(); }
+
+TJwsData::~TJwsData() { DataFree(); }
+
+void TJwsData::DataInit()
+{
+    Enthd = TEntJwsHeader {};
+    EntLgrp = {};
+    EntMoj = {};
+    EntNo = {};
+    EntLine = {};
+    EntEnko = {};
+    EntTen = {};
+    EntMoji = {};
+    EntSunpo = {};
+    EntSolid = {};
+    EntBlock = {};
+    EntBlockDef = {};
+    EntBlockTree = {};
+    EntLineN = EntEnkoN = EntTenN = EntMojiN = EntSunpoN = EntSolidN = EntBlockN = 0;
+    EntBlockDefN = EntBlockTreeN = 0;
+    EntBlockNum = 0;
+    BindImageInit();
+    FileOutOpt = 0;
+    FontNameN = 0;
+    FontNames = {};
+    MojiEncode = false;
+    text_pool.clear();
+}
+
+void TJwsData::DataFree() { DataInit(); }
+
+bool TJwsData::FileCheck(const std::u16string& FName)
+{
+    uint8_t head[kMagicBytes + kReservedBytes + 4];
+    if (!read_file_head(FName, head, sizeof head))
+        return false;
+    if (magic_text({ head, kMagicBytes }) != u"JwsData")
+        return false;
+    int32_t ver;
+    std::memcpy(&ver, head + kMagicBytes + kReservedBytes, 4);
+    return ver >= kMinVersion && ver <= kMaxVersion;
+}
+
+bool TJwsData::ReadHeader(detail::JwwArchive& ar)
+{
+    EntLgrp.assign(16, {});
+    TEntJwsHeader& h = Enthd;
+    auto rd = [&ar](auto& v) { return ar.read_into(v); };
+    try {
+        h.jwID = magic_text(ar.take(kMagicBytes));
+        if (h.jwID != u"JwsData")
+            throw detail::JwwIoError(kJwsHeaderMessage);
+        ar.skip(kReservedBytes);
+        rd(h.jwVer);
+        if (h.jwVer < kMinVersion || h.jwVer > kMaxVersion)
+            throw detail::JwwIoError(kJwsVersionMessage);
+        rd(h.BasePoint_x);
+        rd(h.BasePoint_y);
+        for (auto& g : EntLgrp) {
+            rd(g.adScale);
+            g.anGLay = 2;
+            g.anWriteLay = 0;
+            g.anGLayProtect = 0;
+            g.aStrGLayName.clear();
+        }
+        for (int32_t* v : { &h.dmy01, &h.dmy02, &h.dmy03, &h.dmy04, &h.dmy05, &h.dmy06 })
+            rd(*v);
+        for (double* v : { &h.dmy11, &h.dmy12, &h.dmy13, &h.dmy14, &h.dmy15, &h.dmy16 })
+            rd(*v);
+        rd(h.Mx1);
+        rd(h.My1);
+        rd(h.Mx2);
+        if (rd(h.My2) == 0)
+            throw detail::JwwIoError(detail::kJwwIoMessage);
+        return true;
+    } catch (const detail::JwwIoError&) {
+        return false;
+    }
+}
+
+void TJwsData::read_body(detail::JwwArchive& ar)
+{
+    if (ar.at_end())
+        throw detail::JwwIoError(detail::kJwwIoMessage);
+    uint32_t n = detail::read_object_count(ar);
+    Enthd.n1 = clamp_count(n);
+    Enthd.n2 = 0;
+    EntBlockDefN = 0;
+    detail::JwwReadContext ctx { ar, Enthd.jwVer, text_pool, MojiEncode };
+    detail::JwwEntitySink sink { &EntLine, &EntEnko, &EntTen, &EntMoji, &EntSunpo, &EntSolid, &EntBlock,
+        &EntNo };
+    detail::read_object_list(ctx, n, sink);
+    uint32_t nd = detail::read_object_count(ar);
+    if (nd > 0) {
+        Enthd.n2 = clamp_count(nd);
+        detail::read_block_definitions(ctx, nd, EntBlockDef);
+    }
+    // A symbol stores no images: whatever follows the definitions is not read.
+}
+
+void TJwsData::settle_counts()
+{
+    EntLineN = int32_t(EntLine.size());
+    EntEnkoN = int32_t(EntEnko.size());
+    EntTenN = int32_t(EntTen.size());
+    EntMojiN = int32_t(EntMoji.size());
+    EntSunpoN = int32_t(EntSunpo.size());
+    EntSolidN = int32_t(EntSolid.size());
+    EntBlockN = int32_t(EntBlock.size());
+    EntBlockDefN = int32_t(EntBlockDef.size());
+}
+
+bool TJwsData::FileIn(const std::u16string& FName)
+{
+    DataInit();
+    std::vector<uint8_t> bytes;
+    if (!detail::read_file_bytes(FName, bytes)) {
+        MakeBlockTree();
+        return false;
+    }
+    detail::JwwArchive ar(bytes);
+    if (!ReadHeader(ar))
+        return false;
+    gFilePath = FName;
+    gDrawTime.clear();
+    gMemo1.clear();
+    gMemo2.clear();
+    gDrawTitle.clear();
+    gPrtBairitsu = 1.0;
+    bool ok = true;
+    try {
+        read_body(ar);
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    settle_counts();
+    MakeBlockTree();
+    return ok;
+}
+
+void TJwsData::MakeBlockTree()
+{
+    try {
+        detail::build_block_tree(EntBlock, EntBlockDef, EntBlockTree, EntBlockNum);
+    } catch (const std::bad_alloc&) {
+        EntBlockTree.clear();
+    }
+    EntBlockTreeN = int32_t(EntBlockTree.size());
+}
+
+void TJwsData::BindImageInit()
+{
+    BindImage = {};
+    BindImageN = 0;
+}
+
+void TJwsData::BindImageExplode()
+{
+    // Symbols are never inflated; the listed ".gz" files are only looked for.
+    if (BindImageFolder.empty())
+        return;
+    for (int32_t i = 0; i < BindImageN && size_t(i) < BindImage.size(); ++i) {
+        std::u16string name = detail::bind_image_plain_name(BindImage[size_t(i)].Fname);
+        if (is_gz(name))
+            (void)IsFile(BindImageFolder + name);
+    }
+}
+
+void TJwsData::BindImageDeleteGzFile()
+{
+    if (BindImageFolder.empty())
+        return;
+    for (int32_t i = 0; i < BindImageN && size_t(i) < BindImage.size(); ++i) {
+        std::u16string name = detail::bind_image_plain_name(BindImage[size_t(i)].Fname);
+        if (is_gz(name))
+            EraseFile(BindImageFolder + name);
+    }
+}
+
+void TJwsData::BindImageDeleteNonGzFile()
+{
+    if (BindImageFolder.empty())
+        return;
+    for (int32_t i = 0; i < BindImageN && size_t(i) < BindImage.size(); ++i) {
+        std::u16string name = detail::bind_image_plain_name(BindImage[size_t(i)].Fname);
+        if (is_gz(name))
+            name.resize(name.size() - 3);
+        if (!detail::bind_image_plain_name(name).empty())
+            EraseFile(BindImageFolder + name);
+    }
+}
+
+// ---- Layers, extents, drawing.
+
+void TJwsData::SetGAttLayer() { detail::jww_set_layers(EntLgrp, {}, true); }
+
+void TJwsData::GetMinMaxZahyo()
+{
+    detail::jww_extents(detail::jww_entities(*this), text_pool, TDPoint { Enthd.BasePoint_x, Enthd.BasePoint_y });
+}
+
+void TJwsData::GLDrawALL()
+{
+    if (!gGraAtt || !gGraph2)
+        return;
+    painter().draw_all(detail::jww_entities(*this));
+    if (gGraAtt->GetDispKijun() != 1 || !(gDispScale > 0))
+        return;
+    gGraph2->GPenSet(0xFFFF0000, 0, 2);
+    gGraph2->GLEllipse(Enthd.BasePoint_x, Enthd.BasePoint_y, 5 / gDispScale, 1, 0);
+}
+
+detail::JwwPainter TJwsData::painter() const { return { text_pool, EntLgrp, BindImageFolder }; }
+
+int TJwsData::GLDrawImage(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
+{
+    return painter().image(dispmode, dcol, e);
+}
+int TJwsData::GLDrawSolid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e)
+{
+    return painter().solid(dispmode, dcol, e);
+}
+int TJwsData::GLDrawLine(bool dispmode, uint32_t dcol, const TEntJwwLine& e)
+{
+    return painter().line(dispmode, dcol, e);
+}
+int TJwsData::GLDrawEnko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e)
+{
+    return painter().enko(dispmode, dcol, e);
+}
+int TJwsData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e)
+{
+    return painter().ten(dispmode, dcol, e);
+}
+int TJwsData::GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
+{
+    return painter().moji(dispmode, dcol, e);
+}
+int TJwsData::GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e)
+{
+    return painter().sunpo(dispmode, hojof, dcol, e);
+}
+int TJwsData::GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx,
+                           double by, double b1, double b2, double b3, double b4)
+{
+    return painter().image2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+}
+int TJwsData::GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx,
+                           double by, double b1, double b2, double b3, double b4)
+{
+    return painter().solid2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+}
+int TJwsData::GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx,
+                          double by, double b1, double b2, double b3, double b4)
+{
+    return painter().line2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+}
+int TJwsData::GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx,
+                          double by, double b1, double b2, double b3, double b4)
+{
+    return painter().enko2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+}
+int TJwsData::GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx,
+                         double by, double b1, double b2, double b3, double b4)
+{
+    return painter().ten2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+}
+int TJwsData::GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx,
+                          double by, double b1, double b2, double b3, double b4)
+{
+    return painter().moji2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+}
+int TJwsData::GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
+                           double bx, double by, double b1, double b2, double b3, double b4)
+{
+    return painter().sunpo2(dispmode, hojof, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+}
+int TJwsData::GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
+                          double sc, double bx, double by, double b1, double b2, double b3, double b4)
+{
+    return painter().moji3(dispmode, dcol, sm, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+}

@@ -109,6 +109,14 @@ public:
     bool header_in_memory(std::span<const uint8_t> bytes);
     bool read_memory(std::span<const uint8_t> bytes);
 
+    // ---- Drawing through gGraph (M7Draw.cpp).
+    static void SepAttr(uint16_t a, uint8_t& lg, uint8_t& ly, uint8_t& col, uint8_t& typ);
+    void SetColor(uint8_t lg, uint8_t ly, uint8_t co, uint8_t ty, uint32_t col);
+    void SetWidth(uint8_t co, uint8_t ty);
+    void SetLinePattern(uint8_t co, uint8_t ty);
+    void GLDrawALL();
+    // ---- End of drawing.
+
     // Bytes of object lists reserved so far; the object pass fails once it would pass list_limit.
     size_t list_bytes() const { return list_bytes_; }
     static constexpr size_t kMaxListBytes = size_t(512) << 20;

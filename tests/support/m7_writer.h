@@ -206,4 +206,11 @@ private:
     std::vector<uint8_t> out_;
 };
 
+// Small named drawings covering every chunk kind, plus a few hostile ones: the fuzzer's seeds.
+struct Sample {
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+std::vector<Sample> samples();
+
 } // namespace m7w

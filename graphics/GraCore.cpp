@@ -317,7 +317,12 @@ int gl_box_a(Surface s, double x1, double y1, double x2, double y2, double a)
     return r;
 }
 
-int gl_polyline(Surface s)
+int world_point_count()
+{
+    return world_count();
+}
+
+int polyline_precheck(Surface s)
 {
     const int n = world_count();
     if (n < 2)
@@ -337,28 +342,8 @@ int gl_polyline(Surface s)
     }
     if (rejected == n - 1)
         return Outside;
-
-    if (total > 2) {
-        clear_device();
-        for (int i = 1; i < n; ++i) {
-            double x1 = GLPoints[i - 1].X, y1 = GLPoints[i - 1].Y, x2 = GLPoints[i].X, y2 = GLPoints[i].Y;
-            const int code = view_clip(x1, y1, x2, y2);
-            if (code != 2) {
-                if (GPointsN == 0)
-                    push_device(x1, y1);
-                push_device(x2, y2);
-            }
-            // A run never joins across a clipped end or a hidden segment.
-            if (code != 0 && GPointsN > 1) {
-                g_polyline(s);
-                clear_device();
-            }
-        }
-        if (GPointsN > 1)
-            g_polyline(s);
-        clear_device();
+    if (total > 2)
         return Drawn;
-    }
 
     const TDPoint& last = GLPoints[n - 1];
     if (view_inside(last.X, last.Y)) {
@@ -367,6 +352,33 @@ int gl_polyline(Surface s)
         g_ten(s, px, py);
     }
     return TooSmall;
+}
+
+int gl_polyline(Surface s)
+{
+    const int pre = polyline_precheck(s);
+    if (pre != Drawn)
+        return pre;
+    const int n = world_count();
+    clear_device();
+    for (int i = 1; i < n; ++i) {
+        double x1 = GLPoints[i - 1].X, y1 = GLPoints[i - 1].Y, x2 = GLPoints[i].X, y2 = GLPoints[i].Y;
+        const int code = view_clip(x1, y1, x2, y2);
+        if (code != 2) {
+            if (GPointsN == 0)
+                push_device(x1, y1);
+            push_device(x2, y2);
+        }
+        // A run never joins across a clipped end or a hidden segment.
+        if (code != 0 && GPointsN > 1) {
+            g_polyline(s);
+            clear_device();
+        }
+    }
+    if (GPointsN > 1)
+        g_polyline(s);
+    clear_device();
+    return Drawn;
 }
 
 int gl_ellipse(Surface s, double cx, double cy, double r, double h, double a, const BlockTrans* bt)

@@ -559,8 +559,8 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
     if (mirrored && (Fm <= 2 || Fm >= 6))
         Fm = Fm <= 2 ? Fm + 6 : Fm - 6;
 
-    const std::vector<TextChar> chars = split_text_chars(s, t.rules);
-    const bool half = chars.size() == 1 && !chars[0].full;
+    // Half-width only as a single character of the half-width class; a pair or a longer text is full.
+    const bool half = s.size() == 1 && (t.rules.double_byte_classes ? !IsDoubleByte(s[0]) : IsHalfWidth(s[0]));
     const double W = half ? std::fabs(w) / 2 : std::fabs(w);
 
     // The box's top-left corner relative to the anchor, in the box's frame (v upwards).

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <limits>
 
 #include "app/UnitVal.h"
 #include "platform/Cp932.h"
@@ -89,6 +90,20 @@ bool read_whole_file(const std::u16string& name, std::vector<uint8_t>& out)
     return true;
 }
 
+bool read_file_head(const std::u16string& name, size_t n, std::vector<uint8_t>& out)
+{
+    out.clear();
+    if (name.empty())
+        return false;
+    std::ifstream in(platform::utf16_to_utf8(name), std::ios::binary);
+    if (!in)
+        return false;
+    out.resize(n);
+    in.read(reinterpret_cast<char*>(out.data()), std::streamsize(n));
+    out.resize(size_t(in.gcount()));
+    return true;
+}
+
 bool has_identification(std::span<const uint8_t> data, std::string_view id)
 {
     size_t n = std::min<size_t>(data.size(), 20);
@@ -137,7 +152,13 @@ int32_t field_int(const std::vector<std::u16string>& para, int i)
 
 float field_real(const std::vector<std::u16string>& para, int i)
 {
-    return float(StrToFloatZero(field_text(para, i)));
+    // A value beyond single precision saturates rather than converting out of range.
+    const double v = StrToFloatZero(field_text(para, i));
+    if (v > double(std::numeric_limits<float>::max()))
+        return std::numeric_limits<float>::infinity();
+    if (v < -double(std::numeric_limits<float>::max()))
+        return -std::numeric_limits<float>::infinity();
+    return float(v);
 }
 
 int32_t field_segment_address(const std::vector<std::u16string>& para, int i)

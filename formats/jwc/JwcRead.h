@@ -55,6 +55,9 @@ float le_f32(const uint8_t* p);
 // The whole file; false when it cannot be opened or is larger than kMaxJwcFileBytes.
 bool read_whole_file(const std::u16string& name, std::vector<uint8_t>& out);
 
+// Up to n bytes from the start of the file; false when it cannot be opened.
+bool read_file_head(const std::u16string& name, size_t n, std::vector<uint8_t>& out);
+
 // True when the first 20 bytes, decoded and cut at the first zero byte, equal id.
 bool has_identification(std::span<const uint8_t> data, std::string_view id);
 

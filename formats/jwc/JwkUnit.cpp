@@ -68,10 +68,10 @@ bool TJwkData::check_bytes(std::span<const uint8_t> data)
 
 bool TJwkData::FileCheck(const std::u16string& FName)
 {
-    std::vector<uint8_t> data;
-    if (!detail::read_whole_file(FName, data))
+    std::vector<uint8_t> head;
+    if (!detail::read_file_head(FName, 20, head))
         return false;
-    return check_bytes(data);
+    return check_bytes(head);
 }
 
 void TJwkData::ParaSplit(const std::u16string& text, int count)

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -207,6 +208,18 @@ TEST_F(JwcReader, NumericFieldsFollowTheStrictParser)
         ASSERT_TRUE(load(doc, dir, f).ok);
         EXPECT_EQ(doc.Enthd.curFno, c.expected) << "'" << c.text << "'";
     }
+}
+
+TEST_F(JwcReader, RealsBeyondSinglePrecisionSaturate)
+{
+    JwcFile f;
+    f.block2_fields[9] = "1e300";
+    f.block2_fields[14] = "-1e300";
+    f.block2_fields[15] = "1e-300";
+    ASSERT_TRUE(load(doc, dir, f).ok);
+    EXPECT_EQ(doc.Enthd.wLayScale, std::numeric_limits<float>::infinity());
+    EXPECT_EQ(doc.Enthd.plotOrgX, -std::numeric_limits<float>::infinity());
+    EXPECT_EQ(doc.Enthd.plotOrgY, 0.0f);
 }
 
 TEST_F(JwcReader, ShortBlockLeavesMissingFieldsZero)
@@ -496,6 +509,8 @@ TEST_F(JwcReader, FileCheckAcceptsOnlyTheDrawingIdentification)
     EXPECT_TRUE(doc.FileCheck(dir.write("bare.jwc", "jw_cad(c)data.......")));
     EXPECT_FALSE(doc.FileCheck(dir.write("empty.jwc", "")));
     EXPECT_FALSE(doc.FileCheck(dir.path().u16string() + u"/missing.jwc"));
+    EXPECT_FALSE(doc.FileCheck(dir.path().u16string())); // a folder
+    EXPECT_FALSE(doc.FileIn(dir.path().u16string()));
     EXPECT_FALSE(doc.FileCheck(u""));
 }
 

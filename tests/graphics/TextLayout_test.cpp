@@ -186,6 +186,20 @@ TEST_F(TextLayout, Text1TurnedBoxTurnsAboutTheAnchor)
     EXPECT_NEAR(gs[0].x, 46, kTol);
     EXPECT_NEAR(gs[0].y, 50, kTol);
     EXPECT_NEAR(gs[0].angle, kPi / 2, kTol);
+
+    // Stretched and turned: the stretch acts along the glyph's own baseline (scaling before turning),
+    // so the box is w along the line and h across it.
+    canvas.records.clear();
+    ASSERT_EQ(detail::draw_text1(target, 50, 50, 4, 8, kPi / 2, 0, u"日"), 0);
+    const auto* r = canvas.last(Op::Text);
+    ASSERT_NE(r, nullptr);
+    const platform::PointF o = r->transform.apply({ r->rect.Left, r->rect.Top });
+    const platform::PointF end = r->transform.apply({ r->rect.Left + r->font.SizePx, r->rect.Top });
+    const platform::PointF low = r->transform.apply({ r->rect.Left, r->rect.Top + r->font.SizePx });
+    EXPECT_NEAR(world_x(end.X) - world_x(o.X), 0, kTol);
+    EXPECT_NEAR(world_y(end.Y) - world_y(o.Y), 8, kTol);
+    EXPECT_NEAR(world_x(low.X) - world_x(o.X), 4, kTol);
+    EXPECT_NEAR(world_y(low.Y) - world_y(o.Y), 0, kTol);
 }
 
 TEST_F(TextLayout, Text1NegativeHeightMirrorsInTheSameBox)
@@ -656,4 +670,42 @@ TEST(TextLayoutHelpers, ColumnsAndNominalWidth)
     const auto lone = detail::split_text_chars(u"\xD842" u"A", jw);
     ASSERT_EQ(lone.size(), 2u);
     EXPECT_TRUE(lone[0].full);
+}
+
+// Texts made of codes, markers, surrogate halves and blanks in any order, with odd sizes: every call
+// returns a result code and every glyph drawn is a real character under a finite transform.
+TEST_F(TextLayout, ArbitraryTextsAndSizesStayWellFormed)
+{
+    const char16_t alphabet[] = { u'^', u'^', u'$', u'*', u'u', u'w', u'n', u'o', u'b', u'B', u'!', u'#', u'3', u'0',
+                                  u'A', u' ', u'･', u'・', u'・', u'あ', u'（', u'。', 0x3000, 0x01, 0xD842, 0xDFB7,
+                                  u'%', u'&', u'F', u'E' };
+    const double sizes[] = { 4, -4, 0.5, 0, -0.01, 250, 1e-9, 3 };
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::u16string s;
+        const int n = int(next() % 12);
+        for (int k = 0; k < n; ++k)
+            s.push_back(alphabet[next() % std::size(alphabet)]);
+        const double h = sizes[next() % std::size(sizes)], w = sizes[next() % std::size(sizes)];
+        const double sp = sizes[next() % std::size(sizes)];
+        const bool m7 = next() % 2 == 0;
+        target.rules.double_byte_classes = m7;
+        target.rules.era_tokens = !m7;
+        const std::u16string font = next() % 3 == 0 ? u"@@@@@@ＭＳ 明朝" : u"MS Gothic";
+        canvas.records.clear();
+        const int r = text3(10, 20, 10 + double(next() % 30), 20 - double(next() % 30), h, w, sp, int(next() % 16), font, s);
+        SCOPED_TRACE(u8(s));
+        EXPECT_GE(r, 0);
+        EXPECT_LE(r, 2);
+        for (const auto* rec : canvas.of(Op::Text)) {
+            EXPECT_FALSE(rec->text.empty());
+            EXPECT_TRUE(std::isfinite(rec->transform.xx) && std::isfinite(rec->transform.x0)
+                        && std::isfinite(rec->transform.y0) && std::isfinite(rec->font.SizePx));
+        }
+        EXPECT_EQ(canvas.transform().xx, 1);
+    }
 }

@@ -1,5 +1,5 @@
 // Process and image helpers of the end-to-end tests.
-#include "e2e_harness.h"
+#include "tests/support/e2e_harness.h"
 
 #include <atomic>
 #include <cstring>

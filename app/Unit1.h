@@ -1,0 +1,108 @@
+// The headless main form: command line, settings, one conversion, teardown.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Bitmap.h"
+#include "platform/CairoCanvas.h"
+
+class TM7Data;
+class TJwwData;
+class TJwsData;
+class TJwcData;
+class TJwkData;
+
+// Paper size in millimetres of a Jw paper code; unknown codes give A0.
+void paper_size(int code, double& x, double& y);
+// The current local date and time.
+double now();
+
+// How the run ended, for the exit status; the files left behind do not depend on it.
+enum class RunOutcome {
+    Converted = 0,
+    Usage = 2,
+    Source = 3,
+    Output = 4,
+};
+
+class TForm1 {
+public:
+    TForm1();
+    ~TForm1();
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    // Argument log: the executable path, then every argument.
+    std::vector<std::u16string> Memo1;
+    // The drawing surface that is saved.
+    platform::Bitmap Image1;
+    std::u16string AppPath;
+    std::u16string gstyle;
+    int Fm1x = 50, Fm1y = 50, Fm1w = 480, Fm1h = 480;
+    int Fidx = 1;
+    bool rb1 = true, rb2 = false, rb3 = false, rb4 = false, rb5 = false;
+    std::u16string ed1, lb1, lb2;
+    int cb2 = 0, cb3 = 0, cb4 = 0;
+    std::u16string ed2, ed3;
+    TM7Data* M7 = nullptr;
+    TJwwData* JWW1 = nullptr;
+    TJwsData* JWS = nullptr;
+    TJwcData* JWC = nullptr;
+    TJwkData* JWK = nullptr;
+    double papx = 400;
+    double papy = 400;
+
+    // Arguments as the process got them, argument 0 being the executable's own path.
+    void FormCreate(const std::vector<std::u16string>& args, const std::u16string& exe_folder);
+    void FormShow();
+    void FormClose();
+    void Proc(const std::u16string& src, const std::u16string& dst);
+
+    bool proc1(const std::u16string& fn);
+    bool proc2(const std::u16string& fn);
+    bool proc3(const std::u16string& fn);
+    bool proc4(const std::u16string& fn);
+    bool proc5(const std::u16string& fn);
+
+    void GetDotSize(int tp, double& sx, double& sy);
+    void dispSub(int t, double x, double y);
+    void dispDraw(int JWtype);
+
+    void JwInit();
+    void JwFine();
+    void JwwDataFree(TJwwData* JW);
+    void JwwFileColorSet(TJwwData* JW);
+    void JwwFileLtypeSet(TJwwData* JW);
+    void JwcFileColorSet();
+    void JwcFileLtypeSet();
+    void JwsFileColorSet();
+    void JwsFileLtypeSet();
+    void GetRefFileName();
+    void RefFileOpen();
+
+    RunOutcome outcome() const { return outcome_; }
+    // One line for stderr; empty after a conversion.
+    const std::string& message() const { return message_; }
+
+private:
+    void LoadSettings(const std::u16string& FileName);
+    void fail(RunOutcome o, const std::string& message);
+    void create_documents();
+    void free_documents();
+    void free_renderers();
+    // Sizes Image1 to the view; false, with Image1 empty, when no bitmap of that size can exist.
+    bool size_bitmap();
+    void bind_jw_renderer();
+    bool load_frame(const std::u16string& fn, const std::function<bool()>& file_in);
+    std::u16string make_run_folder();
+    void remove_run_folder(const std::u16string& folder);
+
+    std::vector<std::u16string> args_;
+    std::unique_ptr<platform::CairoCanvas> canvas_;
+    RunOutcome outcome_ = RunOutcome::Converted;
+    std::string message_;
+    bool loaded_ = false;
+    bool bitmap_ok_ = true;
+};

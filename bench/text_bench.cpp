@@ -187,7 +187,8 @@ BENCHMARK(BM_FontOpenCold)->Unit(benchmark::kMicrosecond);
 void BM_GlyphTransforms(benchmark::State& state)
 {
     platform::CairoCanvas& c = *page().canvas;
-    const platform::Matrix m = platform::Matrix::compose(platform::Matrix::rotation(0.3), platform::Matrix::translation(100, 100));
+    const platform::Matrix m
+        = platform::Matrix::compose(platform::Matrix::rotation(0.3), platform::Matrix::translation(100, 100));
     for (auto _ : state)
         for (int i = 0; i < kTexts * kCharsPerText; ++i) {
             const platform::Matrix saved = c.transform();
@@ -212,10 +213,11 @@ void BM_GlyphRendering(benchmark::State& state)
                 const platform::Matrix saved = c.transform();
                 if (turned)
                     c.multiply_transform(platform::Matrix::compose(
-                        platform::Matrix::compose(platform::Matrix::translation(-x, -y), platform::Matrix::rotation(-0.5236)),
+                        platform::Matrix::compose(
+                            platform::Matrix::translation(-x, -y), platform::Matrix::rotation(-0.5236)),
                         platform::Matrix::translation(x, y)));
                 c.fill_text(std::u16string_view(t.s).substr(size_t(k), 1),
-                            platform::RectF { x + 4.0f * k, y, x + 4.0f * k + 60, y + 60 }, font);
+                    platform::RectF { x + 4.0f * k, y, x + 4.0f * k + 60, y + 60 }, font);
                 c.set_transform(saved);
             }
         }

@@ -1,8 +1,8 @@
 // TGraph2's text operations: thin forwards to the shared layout, with the Jw renderer's own rules.
+#include "app/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/TextLayout.h"
 #include "graphics/UnitGraAtt.h"
-#include "app/UnitVal.h"
 
 namespace {
 
@@ -26,13 +26,13 @@ int TGraph2::GLAText1(double x, double y, double h, double w, double a, int Fm, 
 }
 
 int TGraph2::GLAText2(double xx, double yy, double ang, double h, double w, double sp, int Ftyp,
-                      const std::u16string& f, const std::u16string& s)
+    const std::u16string& f, const std::u16string& s)
 {
     return detail::draw_text2(jw_text_target(*this), xx, yy, ang, h, w, sp, Ftyp, f, s);
 }
 
 int TGraph2::GLAText3(double x1, double y1, double x2, double y2, double h, double w, double sp, int Ftyp,
-                      const std::u16string& f, const std::u16string& s)
+    const std::u16string& f, const std::u16string& s)
 {
     return detail::draw_text3(jw_text_target(*this), x1, y1, x2, y2, h, w, sp, Ftyp, f, s);
 }

@@ -1,4 +1,5 @@
-// Text layout shared by both renderers: layout markers, inline codes, vertical writing and one glyph per cell.
+// Text layout shared by both renderers: layout markers, inline codes, vertical writing and one glyph per
+// cell.
 #include "graphics/TextLayout.h"
 
 #include <algorithm>
@@ -63,7 +64,8 @@ namespace {
     // Nothing but U+0020, U+3000 and control characters.
     bool only_blanks(std::u16string_view s)
     {
-        return std::all_of(s.begin(), s.end(), [](char16_t c) { return c == u' ' || c == 0x3000 || c < 0x20; });
+        return std::all_of(
+            s.begin(), s.end(), [](char16_t c) { return c == u' ' || c == 0x3000 || c < 0x20; });
     }
 
     // Step 1 of GLAText3 and GLAText2: 2 for a blank or tiny text, 1 for an oversized one, else 0.
@@ -81,7 +83,10 @@ namespace {
         return 0;
     }
 
-    bool is_char(std::u16string_view s, const TextChar& c, char16_t ch) { return c.len == 1 && s[c.pos] == ch; }
+    bool is_char(std::u16string_view s, const TextChar& c, char16_t ch)
+    {
+        return c.len == 1 && s[c.pos] == ch;
+    }
 
     char16_t unit_of(std::u16string_view s, const TextChar& c) { return c.len == 1 ? s[c.pos] : 0; }
 
@@ -95,7 +100,10 @@ namespace {
     };
 
     // R(a)(u, v): (u, v) turned by a.
-    Vec turn(double a, double u, double v) { return { u * std::cos(a) - v * std::sin(a), u * std::sin(a) + v * std::cos(a) }; }
+    Vec turn(double a, double u, double v)
+    {
+        return { u * std::cos(a) - v * std::sin(a), u * std::sin(a) + v * std::cos(a) };
+    }
 
     // ---- Layout markers at the end of a text: "･", "・" and "^" with a digit.
     struct Markers {
@@ -178,8 +186,8 @@ namespace {
     // ---- Inline codes.
     class InlineRuns {
     public:
-        InlineRuns(const TextTarget& t, double x, double y, double ang, double h, double w, double sp, int Ftyp,
-                   std::u16string_view f, std::u16string_view s)
+        InlineRuns(const TextTarget& t, double x, double y, double ang, double h, double w, double sp,
+            int Ftyp, std::u16string_view f, std::u16string_view s)
             : t_(t)
             , x_(x)
             , y_(y)
@@ -312,7 +320,7 @@ namespace {
                     // Two half-width characters at half size: w / 4 each with a gap of sp / 4.
                     const double total = w_ / 2 + sp_ / 4;
                     draw(prev_centre - total / 2, h_ / 4, h_ / 2, w_ / 2, sp_ / 2,
-                         s_.substr(c.pos, c2.pos + c2.len - c.pos));
+                        s_.substr(c.pos, c2.pos + c2.len - c.pos));
                     return i + 4;
                 }
                 draw(prev_centre - cw / 4, h_ / 4, h_ / 2, w_ / 2, sp_ / 2, one);
@@ -401,9 +409,10 @@ namespace {
         if (!(style & (Underline | Strikeout)))
             return;
         const platform::StrokeStyle pen { t.canvas->fill_color(), float(std::max(1.0, ph / 16)),
-                                          platform::DashStyle::Solid };
+            platform::DashStyle::Solid };
         auto line = [&](double at) {
-            t.canvas->draw_line({ float(px), float(py + at * ph) }, { float(px + cell_w), float(py + at * ph) }, pen);
+            t.canvas->draw_line(
+                { float(px), float(py + at * ph) }, { float(px + cell_w), float(py + at * ph) }, pen);
         };
         if (style & Underline)
             line(0.94);
@@ -457,12 +466,12 @@ double text_nominal_width(const std::vector<TextChar>& chars, double w, double s
 uint32_t m7_text_color(int n)
 {
     static const uint32_t colors[9] = { 0xFF009595, 0xFF000000, 0xFF00AA37, 0xFFC0C000, 0xFFC000C0,
-                                        0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFF00FF00 };
+        0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFF00FF00 };
     return n >= 1 && n <= 9 ? colors[n - 1] : 0xFF000000;
 }
 
 int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, double h, double w, double sp,
-               int Ftyp, std::u16string_view f, std::u16string_view s)
+    int Ftyp, std::u16string_view f, std::u16string_view s)
 {
     if (!finite_all({ x1, y1, x2, y2, h, w, sp }))
         return 1;
@@ -498,7 +507,7 @@ int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, 
 }
 
 int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, double w, double sp, int Ftyp,
-               std::u16string_view f, std::u16string_view s)
+    std::u16string_view f, std::u16string_view s)
 {
     if (!finite_all({ xx, yy, ang, h, w, sp }))
         return 1;
@@ -546,7 +555,8 @@ int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, 
     return any ? 0 : 1;
 }
 
-int draw_text1(const TextTarget& t, double x, double y, double h, double w, double a, int Fm, std::u16string_view s)
+int draw_text1(
+    const TextTarget& t, double x, double y, double h, double w, double a, int Fm, std::u16string_view s)
 {
     if (s.empty() || s == u" " || s == u"　")
         return 2;
@@ -560,7 +570,8 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
         Fm = Fm <= 2 ? Fm + 6 : Fm - 6;
 
     // Half-width only as a single character of the half-width class; a pair or a longer text is full.
-    const bool half = s.size() == 1 && (t.rules.double_byte_classes ? !IsDoubleByte(s[0]) : IsHalfWidth(s[0]));
+    const bool half
+        = s.size() == 1 && (t.rules.double_byte_classes ? !IsDoubleByte(s[0]) : IsHalfWidth(s[0]));
     const double W = half ? std::fabs(w) / 2 : std::fabs(w);
 
     // The box's top-left corner relative to the anchor, in the box's frame (v upwards).
@@ -572,8 +583,8 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
     // Not drawn when the whole box lies beyond one edge of the view.
     const Vec along = turn(a, W, 0), down = turn(a, 0, -h);
     int common = ~0;
-    for (const Vec& p : { Vec { tx, ty }, Vec { tx + along.x, ty + along.y }, Vec { tx + down.x, ty + down.y },
-                          Vec { tx + along.x + down.x, ty + along.y + down.y } })
+    for (const Vec& p : { Vec { tx, ty }, Vec { tx + along.x, ty + along.y },
+             Vec { tx + down.x, ty + down.y }, Vec { tx + along.x + down.x, ty + along.y + down.y } })
         common &= ClipCode(p.x, p.y, gDispX1, gDispY1, gDispX2, gDispY2);
     if (common != 0)
         return 1;
@@ -590,7 +601,8 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
         return 1;
 
     using platform::Matrix;
-    Matrix m = Matrix::compose(Matrix::translation(-px, -py), Matrix::scaling(std::fabs(w) / h, mirrored ? -1 : 1));
+    Matrix m = Matrix::compose(
+        Matrix::translation(-px, -py), Matrix::scaling(std::fabs(w) / h, mirrored ? -1 : 1));
     if (mirrored)
         m = Matrix::compose(m, Matrix::translation(0, ph));
     m = Matrix::compose(m, Matrix::rotation(-a));
@@ -600,9 +612,10 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
     const double cell_w = pw * h / std::fabs(w);
     // Twice the cell each way, so nothing of a glyph that fits its cell is clipped, however
     // narrow the text is.
-    const platform::RectF rect { float(px), float(py), float(px + 2 * std::max(pw, cell_w)), float(py + 2 * ph) };
+    const platform::RectF rect { float(px), float(py), float(px + 2 * std::max(pw, cell_w)),
+        float(py + 2 * ph) };
     const platform::FontSpec font { g_font.family, float(ph), (g_font.style & Bold) != 0,
-                                    (g_font.style & Italic) != 0 };
+        (g_font.style & Italic) != 0 };
 
     const Matrix saved = t.canvas->transform();
     t.canvas->multiply_transform(m);

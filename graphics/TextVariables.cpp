@@ -1,9 +1,10 @@
-// Expansion of the text-variable tokens: file path and name, dates in Western and era forms, scale, references.
+// Expansion of the text-variable tokens: file path and name, dates in Western and era forms, scale,
+// references.
 #include "graphics/TextVariables.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <algorithm>
 #include <ctime>
 #include <optional>
 #include <vector>
@@ -21,8 +22,8 @@ namespace {
         const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
         std::tm local {};
         localtime_r(&t, &local);
-        return make_date_time(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                              local.tm_sec);
+        return make_date_time(
+            local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
     }
 
     TextClock g_clock = nullptr;
@@ -79,9 +80,15 @@ namespace {
         return year4(p.year) + u"/" + blank2(p.month) + u"/" + blank2(p.day);
     }
 
-    std::u16string ymd_zero(const DateTimeParts& p) { return year4(p.year) + u"/" + zero2(p.month) + u"/" + zero2(p.day); }
+    std::u16string ymd_zero(const DateTimeParts& p)
+    {
+        return year4(p.year) + u"/" + zero2(p.month) + u"/" + zero2(p.day);
+    }
 
-    std::u16string hms(const DateTimeParts& p) { return zero2(p.hour) + u":" + zero2(p.minute) + u":" + zero2(p.second); }
+    std::u16string hms(const DateTimeParts& p)
+    {
+        return zero2(p.hour) + u":" + zero2(p.minute) + u":" + zero2(p.second);
+    }
 
     std::u16string final_era_year_text(const Era& e) { return e.final_year == u"1" ? u"元" : e.final_year; }
 
@@ -89,7 +96,8 @@ namespace {
     {
         const DateTimeParts p = split_date_time(d);
         const Era e = era_of(d);
-        return e.final_name + final_era_year_text(e) + u"年" + blank2(p.month) + u"月" + blank2(p.day) + u"日";
+        return e.final_name + final_era_year_text(e) + u"年" + blank2(p.month) + u"月" + blank2(p.day)
+            + u"日";
     }
 
     std::u16string day_name(const DateTimeParts& p)
@@ -107,8 +115,8 @@ namespace {
 
     std::u16string month_abbrev(const DateTimeParts& p)
     {
-        static const char16_t* const names[]
-            = { u"JAN", u"FEB", u"MAR", u"APR", u"MAY", u"JUN", u"JUL", u"AUG", u"SEP", u"OCT", u"NOV", u"DEC" };
+        static const char16_t* const names[] = { u"JAN", u"FEB", u"MAR", u"APR", u"MAY", u"JUN", u"JUL",
+            u"AUG", u"SEP", u"OCT", u"NOV", u"DEC" };
         return names[(p.month >= 1 && p.month <= 12) ? p.month - 1 : 0];
     }
 

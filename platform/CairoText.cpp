@@ -1,4 +1,5 @@
-// CairoCanvas::fill_text: a short string drawn with a cached font face, its em box's top at the rectangle's top.
+// CairoCanvas::fill_text: a short string drawn with a cached font face, its em box's top at the rectangle's
+// top.
 #include <cairo.h>
 
 #include <algorithm>
@@ -43,8 +44,8 @@ namespace {
         bool load(cairo_scaled_font_t* sf, double x, double y, const std::string& utf8)
         {
             release();
-            if (cairo_scaled_font_text_to_glyphs(sf, x, y, utf8.data(), int(utf8.size()), &data, &n, nullptr,
-                                                 nullptr, nullptr)
+            if (cairo_scaled_font_text_to_glyphs(
+                    sf, x, y, utf8.data(), int(utf8.size()), &data, &n, nullptr, nullptr, nullptr)
                 != CAIRO_STATUS_SUCCESS) {
                 data = stack;
                 n = 0;
@@ -59,13 +60,13 @@ namespace {
 
     void set_source_argb(cairo_t* cr, uint32_t argb)
     {
-        cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0,
-                              (argb >> 24) / 255.0);
+        cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0,
+            (argb & 0xFF) / 255.0, (argb >> 24) / 255.0);
     }
 
     // Sets face and size and lays the glyphs out with the em box's top at `top`.
-    bool lay_out(cairo_t* cr, const FontFace& f, double size, double left, double top, const std::string& utf8,
-                 Glyphs& g)
+    bool lay_out(cairo_t* cr, const FontFace& f, double size, double left, double top,
+        const std::string& utf8, Glyphs& g)
     {
         cairo_set_font_face(cr, f.face);
         cairo_matrix_t m;

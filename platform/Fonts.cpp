@@ -11,7 +11,6 @@
 #include <string>
 #include <unordered_map>
 
-
 namespace platform {
 
 namespace {
@@ -36,7 +35,10 @@ namespace {
         return out;
     }
 
-    bool has(const std::u16string& s, std::u16string_view part) { return s.find(part) != std::u16string::npos; }
+    bool has(const std::u16string& s, std::u16string_view part)
+    {
+        return s.find(part) != std::u16string::npos;
+    }
 
     bool starts(const std::u16string& s, std::u16string_view part) { return s.rfind(part, 0) == 0; }
 
@@ -51,10 +53,10 @@ std::string font_family_for(std::u16string_view drawing_name)
         || has(n, u"メイリオ");
     // Proportional spellings: "ＭＳ Ｐゴシック", "MS PMincho", "MS UI Gothic", the HGP/HGS families and
     // the Meiryo and Yu families, which have no fixed-pitch form.
-    const bool proportional = starts(n, u"msp") || has(n, u"pゴシック") || has(n, u"pｺﾞｼｯｸ") || has(n, u"p明朝")
-        || has(n, u"pﾐﾝﾁｮｳ") || has(n, u"pgothic") || has(n, u"pmincho") || has(n, u"uigothic")
-        || starts(n, u"hgp") || starts(n, u"hgs") || has(n, u"meiryo") || has(n, u"メイリオ") || has(n, u"游")
-        || starts(n, u"yu");
+    const bool proportional = starts(n, u"msp") || has(n, u"pゴシック") || has(n, u"pｺﾞｼｯｸ")
+        || has(n, u"p明朝") || has(n, u"pﾐﾝﾁｮｳ") || has(n, u"pgothic") || has(n, u"pmincho")
+        || has(n, u"uigothic") || starts(n, u"hgp") || starts(n, u"hgs") || has(n, u"meiryo")
+        || has(n, u"メイリオ") || has(n, u"游") || starts(n, u"yu");
 
     if (mincho)
         return proportional ? "IPAPMincho" : "IPAMincho";
@@ -140,8 +142,9 @@ namespace {
             m = match_pattern(kFallbackFamily, bold, italic);
         FontFace f;
         if (!m) {
-            f.face = cairo_toy_font_face_create("sans-serif", italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                                                bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+            f.face = cairo_toy_font_face_create("sans-serif",
+                italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
             return f;
         }
         // fontconfig asks for synthetic oblique with a matrix that Cairo applies leaning backwards in

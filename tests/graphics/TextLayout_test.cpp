@@ -1,4 +1,5 @@
-// Tests of the shared text layout on the recording canvas: the cell, angle, mirroring and style of each glyph.
+// Tests of the shared text layout on the recording canvas: the cell, angle, mirroring and style of each
+// glyph.
 #include "graphics/TextLayout.h"
 
 #include <gtest/gtest.h>
@@ -31,10 +32,10 @@ uint32_t test_pen_color(int n) { return 0xFF000000u | uint32_t(n) * 0x010101u; }
 // One drawn glyph, read back from its Text record in drawing units.
 struct Glyph {
     std::string text;
-    double x = 0, y = 0;      // where the text frame's origin (the cell's top-left before mirroring) lands
-    double size = 0;          // em height, drawing units
-    double stretch = 0;       // horizontal scale of the glyph frame, |w| / h
-    double angle = 0;         // direction of the glyph's baseline, 0..2π, y up
+    double x = 0, y = 0; // where the text frame's origin (the cell's top-left before mirroring) lands
+    double size = 0; // em height, drawing units
+    double stretch = 0; // horizontal scale of the glyph frame, |w| / h
+    double angle = 0; // direction of the glyph's baseline, 0..2π, y up
     bool mirrored = false;
     bool bold = false, italic = false;
     uint32_t color = 0;
@@ -98,7 +99,7 @@ protected:
     }
 
     int text3(double x1, double y1, double x2, double y2, double h, double w, double sp, int ftyp,
-              std::u16string_view f, std::u16string_view s)
+        std::u16string_view f, std::u16string_view s)
     {
         return detail::draw_text3(target, x1, y1, x2, y2, h, w, sp, ftyp, f, s);
     }
@@ -159,8 +160,8 @@ TEST_F(TextLayout, Text1NineAnchors)
         int Fm;
         double u, v;
     };
-    const Anchor anchors[] = { { 0, 0, 4 }, { 1, -3, 4 }, { 2, -6, 4 }, { 3, 0, 2 }, { 4, -3, 2 }, { 5, -6, 2 },
-                               { 6, 0, 0 }, { 7, -3, 0 }, { 8, -6, 0 }, { 9, 0, 4 }, { -1, 0, 4 } };
+    const Anchor anchors[] = { { 0, 0, 4 }, { 1, -3, 4 }, { 2, -6, 4 }, { 3, 0, 2 }, { 4, -3, 2 },
+        { 5, -6, 2 }, { 6, 0, 0 }, { 7, -3, 0 }, { 8, -6, 0 }, { 9, 0, 4 }, { -1, 0, 4 } };
     for (const Anchor& a : anchors) {
         SCOPED_TRACE(a.Fm);
         canvas.records.clear();
@@ -325,10 +326,10 @@ TEST_F(TextLayout, NegativeWidthRunsBackwardsUpsideDown)
 TEST_F(TextLayout, EarlyResultsOfTheWholeText)
 {
     EXPECT_EQ(line(u"  　 \t"), 2);
-    EXPECT_EQ(text3(10, 20, 90, 20, 0.02, 4, 0, 0, u"", u"ABC"), 2);   // 0.2 pixels high
-    EXPECT_EQ(text3(10, 20, 90, 20, 4, 0.05, 0, 0, u"", u"AB"), 2);    // 1 pixel long
-    EXPECT_EQ(text3(10, 20, 90, 20, 400, 4, 0, 0, u"", u"AB"), 1);     // 4000 pixels high
-    EXPECT_EQ(text3(10, 20, 90, 20, 4, 400, 0, 0, u"", u"AB"), 1);     // 4000 pixels wide
+    EXPECT_EQ(text3(10, 20, 90, 20, 0.02, 4, 0, 0, u"", u"ABC"), 2); // 0.2 pixels high
+    EXPECT_EQ(text3(10, 20, 90, 20, 4, 0.05, 0, 0, u"", u"AB"), 2); // 1 pixel long
+    EXPECT_EQ(text3(10, 20, 90, 20, 400, 4, 0, 0, u"", u"AB"), 1); // 4000 pixels high
+    EXPECT_EQ(text3(10, 20, 90, 20, 4, 400, 0, 0, u"", u"AB"), 1); // 4000 pixels wide
     EXPECT_EQ(text3(10, 20, 90, 20, 4, INFINITY, 0, 0, u"", u"AB"), 1);
     EXPECT_EQ(canvas.drawn().size(), 0u);
     EXPECT_TRUE(dots.empty());
@@ -385,9 +386,9 @@ TEST_F(TextLayout, AtSignsTurnByAQuarterEach)
         const char16_t* font;
         double angle;
     };
-    const Case cases[] = { { u"ＭＳ ゴシック", 0 }, { u"@ＭＳ ゴシック", kPi / 2 }, { u"@@ＭＳ ゴシック", kPi },
-                           { u"@@@ＭＳ ゴシック", 3 * kPi / 2 }, { u"@@@@ＭＳ ゴシック", 0 },
-                           { u"@@@@@ＭＳ ゴシック", 0 } };
+    const Case cases[] = { { u"ＭＳ ゴシック", 0 }, { u"@ＭＳ ゴシック", kPi / 2 },
+        { u"@@ＭＳ ゴシック", kPi }, { u"@@@ＭＳ ゴシック", 3 * kPi / 2 }, { u"@@@@ＭＳ ゴシック", 0 },
+        { u"@@@@@ＭＳ ゴシック", 0 } };
     for (const Case& c : cases) {
         SCOPED_TRACE(u8(c.font));
         canvas.records.clear();
@@ -432,21 +433,21 @@ TEST_F(TextLayout, OverstrikeCodesCentreOnThePreviousCell)
 {
     struct Case {
         const char16_t* text;
-        double x;    // the placed glyph's cell left
-        double top;  // and top
+        double x; // the placed glyph's cell left
+        double top; // and top
         double size; // em height
     };
     // The previous character "日" spans x 10..14 with a gap of 1 (sp = 1) behind it; pen at 15.
     const Case cases[] = {
-        { u"日^nA", 11, 24, 4 },      // A (2 wide) centred on 12
-        { u"日^n口", 10, 24, 4 },     // 口 (4 wide) centred on 12
-        { u"日^bA", 11.5, 24, 4 },    // shifted by 2 / 4
-        { u"日^b口", 11, 24, 4 },     // shifted by 4 / 4
-        { u"日^BA", 11.4, 24, 4 },    // shifted by 2 / 5
-        { u"日^B口", 10.8, 24, 4 },   // shifted by 4 / 5
-        { u"日^oA", 11.5, 23, 2 },    // half size (1 wide) centred, raised by h / 4
-        { u"日^o口", 11, 23, 2 },     // half size (2 wide)
-        { u"日^wA", 11.5, 23, 2 },    // a single half-width character: as "^o"
+        { u"日^nA", 11, 24, 4 }, // A (2 wide) centred on 12
+        { u"日^n口", 10, 24, 4 }, // 口 (4 wide) centred on 12
+        { u"日^bA", 11.5, 24, 4 }, // shifted by 2 / 4
+        { u"日^b口", 11, 24, 4 }, // shifted by 4 / 4
+        { u"日^BA", 11.4, 24, 4 }, // shifted by 2 / 5
+        { u"日^B口", 10.8, 24, 4 }, // shifted by 4 / 5
+        { u"日^oA", 11.5, 23, 2 }, // half size (1 wide) centred, raised by h / 4
+        { u"日^o口", 11, 23, 2 }, // half size (2 wide)
+        { u"日^wA", 11.5, 23, 2 }, // a single half-width character: as "^o"
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(u8(c.text));
@@ -548,14 +549,14 @@ TEST_F(TextLayout, LiteralCaretCases)
         const char* glyphs;
     };
     const Case cases[] = {
-        { u"A^", "A|^|" },             // at the end
-        { u"A^q", "A|^|q|" },          // not a code
-        { u"A^^B", "A|^|^|B|" },       // "^^" while codes are on
-        { u"A^$xB", "A|^|$|x|B|" },    // "^$" without a digit
+        { u"A^", "A|^|" }, // at the end
+        { u"A^q", "A|^|q|" }, // not a code
+        { u"A^^B", "A|^|^|B|" }, // "^^" while codes are on
+        { u"A^$xB", "A|^|$|x|B|" }, // "^$" without a digit
         { u"A^$0", "A|^|$|0|" },
-        { u"A^u", "A|^|u|" },          // placement code at the end
-        { u"A^d^!B", "A|^|d|B|" },     // followed by "^": literal, then the code
-        { u"○^wＡ", "○|^|w|Ａ|" },     // "^w" before a full-width character
+        { u"A^u", "A|^|u|" }, // placement code at the end
+        { u"A^d^!B", "A|^|d|B|" }, // followed by "^": literal, then the code
+        { u"○^wＡ", "○|^|w|Ａ|" }, // "^w" before a full-width character
         { u"^", "^|" },
     };
     for (const Case& c : cases) {
@@ -626,7 +627,9 @@ TEST_F(TextLayout, M7RulesClassesColoursAndBaseLine)
     target.rules.double_byte_classes = true;
     target.rules.era_tokens = false;
     target.pen_color = detail::m7_text_color;
-    target.base_line = [&](double x1, double y1, double x2, double y2) { base_lines.push_back({ x1, y1, x2, y2 }); };
+    target.base_line = [&](double x1, double y1, double x2, double y2) {
+        base_lines.push_back({ x1, y1, x2, y2 });
+    };
 
     // "é" has no code page 932 form: one byte ("?"), so half-width; a surrogate pair is two characters.
     ASSERT_EQ(line(u"éＡ\U00020BB7^$3x"), 0);
@@ -651,8 +654,8 @@ TEST_F(TextLayout, M7RulesClassesColoursAndBaseLine)
 
 TEST(TextLayoutHelpers, M7ColourTable)
 {
-    const uint32_t expected[] = { 0xFF009595, 0xFF000000, 0xFF00AA37, 0xFFC0C000, 0xFFC000C0,
-                                  0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFF00FF00 };
+    const uint32_t expected[] = { 0xFF009595, 0xFF000000, 0xFF00AA37, 0xFFC0C000, 0xFFC000C0, 0xFF0000FF,
+        0xFFFF00FF, 0xFF00FFFF, 0xFF00FF00 };
     for (int n = 1; n <= 9; ++n)
         EXPECT_EQ(detail::m7_text_color(n), expected[n - 1]) << n;
 }
@@ -667,7 +670,9 @@ TEST(TextLayoutHelpers, ColumnsAndNominalWidth)
     EXPECT_DOUBLE_EQ(detail::text_nominal_width(chars, 4, 1), 14.5);
     EXPECT_DOUBLE_EQ(detail::text_nominal_width({}, 4, 1), 0);
     // A lone surrogate is a character of its own, full-width.
-    const auto lone = detail::split_text_chars(u"\xD842" u"A", jw);
+    const auto lone = detail::split_text_chars(u"\xD842"
+                                               u"A",
+        jw);
     ASSERT_EQ(lone.size(), 2u);
     EXPECT_TRUE(lone[0].full);
 }
@@ -676,9 +681,9 @@ TEST(TextLayoutHelpers, ColumnsAndNominalWidth)
 // returns a result code and every glyph drawn is a real character under a finite transform.
 TEST_F(TextLayout, ArbitraryTextsAndSizesStayWellFormed)
 {
-    const char16_t alphabet[] = { u'^', u'^', u'$', u'*', u'u', u'w', u'n', u'o', u'b', u'B', u'!', u'#', u'3', u'0',
-                                  u'A', u' ', u'･', u'・', u'・', u'あ', u'（', u'。', 0x3000, 0x01, 0xD842, 0xDFB7,
-                                  u'%', u'&', u'F', u'E' };
+    const char16_t alphabet[]
+        = { u'^', u'^', u'$', u'*', u'u', u'w', u'n', u'o', u'b', u'B', u'!', u'#', u'3', u'0', u'A', u' ',
+              u'･', u'・', u'・', u'あ', u'（', u'。', 0x3000, 0x01, 0xD842, 0xDFB7, u'%', u'&', u'F', u'E' };
     const double sizes[] = { 4, -4, 0.5, 0, -0.01, 250, 1e-9, 3 };
     uint32_t seed = 12345;
     auto next = [&seed]() {
@@ -697,14 +702,15 @@ TEST_F(TextLayout, ArbitraryTextsAndSizesStayWellFormed)
         target.rules.era_tokens = !m7;
         const std::u16string font = next() % 3 == 0 ? u"@@@@@@ＭＳ 明朝" : u"MS Gothic";
         canvas.records.clear();
-        const int r = text3(10, 20, 10 + double(next() % 30), 20 - double(next() % 30), h, w, sp, int(next() % 16), font, s);
+        const int r = text3(
+            10, 20, 10 + double(next() % 30), 20 - double(next() % 30), h, w, sp, int(next() % 16), font, s);
         SCOPED_TRACE(u8(s));
         EXPECT_GE(r, 0);
         EXPECT_LE(r, 2);
         for (const auto* rec : canvas.of(Op::Text)) {
             EXPECT_FALSE(rec->text.empty());
             EXPECT_TRUE(std::isfinite(rec->transform.xx) && std::isfinite(rec->transform.x0)
-                        && std::isfinite(rec->transform.y0) && std::isfinite(rec->font.SizePx));
+                && std::isfinite(rec->transform.y0) && std::isfinite(rec->font.SizePx));
         }
         EXPECT_EQ(canvas.transform().xx, 1);
     }

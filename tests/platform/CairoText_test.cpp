@@ -1,4 +1,5 @@
-// Pixel tests of CairoCanvas::fill_text: Japanese glyphs from the IPA fonts land in their cells, and nowhere else.
+// Pixel tests of CairoCanvas::fill_text: Japanese glyphs from the IPA fonts land in their cells, and nowhere
+// else.
 #include <gtest/gtest.h>
 
 #include <cmath>

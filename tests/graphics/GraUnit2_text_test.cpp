@@ -9,6 +9,7 @@
 #include "graphics/UnitGraAtt.h"
 #include "platform/Bitmap.h"
 #include "platform/CairoCanvas.h"
+#include "platform/Fonts.h"
 #include "platform/RecordingCanvas.h"
 
 using platform::RecordingCanvas;
@@ -137,4 +138,24 @@ TEST_F(GraUnit2Text, JapaneseTextOnCairoInkOnlyInItsCells)
     EXPECT_EQ(outside, 0);
     for (int i = 0; i < 7; ++i)
         EXPECT_GT(ink[i], 32 * 32 / 10) << "cell " << i;
+}
+
+// A drawing with many texts opens each font once: faces are cached by family and style.
+TEST_F(GraUnit2Text, ManyTextsOpenEachFontOnce)
+{
+    set_view(4, 200);
+    platform::Bitmap bm;
+    ASSERT_TRUE(bm.resize(400, 200));
+    platform::CairoCanvas c(bm);
+    TGraph2 g(&c);
+    g.GPenSet(0xFF000000, 0, 1);
+    const char16_t* fonts[] = { u"ＭＳ ゴシック", u"ＭＳ 明朝", u"MS PGothic" };
+    // Warm the cache with every family and style the loop uses, then count what the loop adds.
+    for (const char16_t* f : fonts)
+        for (int style : { 0, 1 })
+            g.GLAText3(10, 10, 90, 10, 8, 8, 2, style, f, u"字");
+    const size_t before = platform::font_cache().lookups();
+    for (int i = 0; i < 3000; ++i)
+        g.GLAText3(10, 10 + i % 30, 90, 10 + i % 30, 8, 8, 2, i % 2, fonts[i % 3], u"図面A");
+    EXPECT_EQ(platform::font_cache().lookups(), before);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vips/vips.h>
 
@@ -107,11 +108,38 @@ std::string vips_name(const std::filesystem::path& file)
     return file.string();
 }
 
+bool starts_with_bm(const std::filesystem::path& file)
+{
+    std::ifstream f(file, std::ios::binary);
+    char magic[2] = {};
+    return f.read(magic, 2) && magic[0] == 'B' && magic[1] == 'M';
+}
+
+// libvips picks its loader by content, whatever the name says. Only the decoders of the formats drawings may
+// name are let near a file: a ".png" that is really a PDF, an SVG or anything else is refused.
+bool trusted_loader(const std::filesystem::path& file, const std::string& name)
+{
+    const char* loader = vips_foreign_find_load(name.c_str());
+    if (!loader) {
+        vips_error_clear();
+        return false;
+    }
+    static const char* const allowed[] = {
+        "VipsForeignLoadJpegFile", "VipsForeignLoadPngFile",   "VipsForeignLoadSpngFile",
+        "VipsForeignLoadNsgifFile", "VipsForeignLoadGifFile", "VipsForeignLoadTiffFile",
+    };
+    for (const char* a : allowed)
+        if (std::strcmp(loader, a) == 0)
+            return true;
+    // Bitmaps come through ImageMagick, and only when they are bitmaps.
+    return std::strcmp(loader, "VipsForeignLoadMagickFile") == 0 && starts_with_bm(file);
+}
+
 } // namespace
 
 bool read_image_size(const std::filesystem::path& file, int& width, int& height)
 {
-    if (!vips_ready())
+    if (!vips_ready() || !trusted_loader(file, vips_name(file)))
         return false;
     ImageRef img(vips_image_new_from_file(vips_name(file).c_str(), nullptr));
     if (!img.im) {
@@ -129,6 +157,8 @@ bool load_image_file(const std::filesystem::path& file, LoadedImage& out)
     if (!vips_ready())
         return false;
     const std::string name = vips_name(file);
+    if (!trusted_loader(file, name))
+        return false;
     ImageRef img(vips_image_new_from_file(name.c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr));
     if (!img.im) {
         vips_error_clear();

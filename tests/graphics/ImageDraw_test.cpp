@@ -275,6 +275,26 @@ TEST_F(ImageTest, OversizedImageIsDrawnFromADownscaledLoad)
     EXPECT_NEAR(r->rect.Right - r->rect.Left, 800, 1e-3);
 }
 
+TEST_F(ImageTest, ContentOfAnotherFormatIsRefused)
+{
+    // A portable pixmap under an accepted name: the codec could read it, but it is no format of ours.
+    {
+        std::ofstream f(dir / "fake.png", std::ios::binary);
+        f << "P3\n1 1\n255\n255 0 0\n";
+    }
+    double ix, iy;
+    EXPECT_FALSE(g->GetImageSize(u"fake.png", ix, iy));
+    platform::LoadedImage img;
+    EXPECT_FALSE(platform::load_image_file(dir / "fake.png", img));
+    EXPECT_EQ(g->GLImage(10, 10, 30, 30, 0, u"fake.png"), 0);
+    EXPECT_EQ(canvas->count(Op::Bitmap), 0u);
+    // A bitmap under a ".png" name is still a bitmap.
+    write_image("real.bmp", 4, 2);
+    fs::rename(dir / "real.bmp", dir / "real.png");
+    EXPECT_TRUE(g->GetImageSize(u"real.png", ix, iy));
+    EXPECT_EQ(ix, 4);
+}
+
 TEST(ImageLoad, BmpFromMemory)
 {
     ASSERT_TRUE(platform::vips_ready());

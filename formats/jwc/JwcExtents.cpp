@@ -41,6 +41,13 @@ struct Extents {
     }
 };
 
+// 1 / scale; a group scale of 0 would divide by zero, so any scale without a finite positive inverse gives 1.
+double layer_scale(float scale)
+{
+    const double r = 1.0 / double(scale);
+    return std::isfinite(r) && r > 0 ? r : 1.0;
+}
+
 bool same_point(const TEntJwcMoji2& e)
 {
     return SamePointE12(e.x1, e.y1, e.x2, e.y2);
@@ -58,7 +65,7 @@ void TJwcData::SetGAttLayer()
     for (int n = 0; n < 256; ++n) {
         const auto& g = EntLgrp[size_t(n / 16)];
         const auto& l = EntLay[size_t(n)];
-        gGraAtt->SetAttrLayer(n, layer_state(g, l), 1.0 / double(g.scale), g.name, l.name);
+        gGraAtt->SetAttrLayer(n, layer_state(g, l), layer_scale(g.scale), g.name, l.name);
     }
 }
 

@@ -1,5 +1,6 @@
 // Tests of the layer states, drawing extents and paper sizes of ".jwc" drawings and ".jwk" symbols.
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -106,6 +107,25 @@ TEST_F(JwcExtents, LayerScalesAndNames)
     ASSERT_GE(lname.size(), 5u);
     EXPECT_EQ(gname.substr(gname.size() - 5), u"Walls");
     EXPECT_EQ(lname.substr(lname.size() - 5), u"Doors");
+}
+
+TEST_F(JwcExtents, GroupScaleWithoutAFiniteInverseCountsAsOne)
+{
+    struct Case {
+        float scale;
+        double expected;
+    };
+    const Case cases[] = {{0.0f, 1.0}, {-50.0f, 1.0}, {std::numeric_limits<float>::quiet_NaN(), 1.0},
+                          {std::numeric_limits<float>::infinity(), 1.0},
+                          {200.0f, 1.0 / 200}};
+    for (const auto& c : cases) {
+        JwcFile f = mm_file();
+        f.group_scale[4] = c.scale;
+        load(f);
+        jwc.SetGAttLayer();
+        EXPECT_DOUBLE_EQ(att->GetAttrLayerScale(4 * 16), c.expected) << c.scale;
+        EXPECT_TRUE(std::isfinite(att->GetAttrLayerScale(4 * 16 + 15))) << c.scale;
+    }
 }
 
 TEST_F(JwcExtents, SymbolLayersAreNormalAtTheSymbolScale)

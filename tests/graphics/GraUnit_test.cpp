@@ -568,6 +568,50 @@ TEST_F(TGraphTest, SymbolStartsThePatternAfresh)
     EXPECT_NEAR(std::fabs(lines[1]->pts[1].X - lines[1]->pts[0].X), 2 * gDispScale, 1e-3);
 }
 
+// ---- Text differences.
+
+TEST_F(TGraphTest, TextTooSmallOrTooLargeStrokesItsBaseLine)
+{
+    const struct {
+        double h, w;
+        int result;
+    } cases[] = { { 0.1, 0.1, 2 }, { 400, 4, 1 }, { 4, 400, 1 } };
+    for (const auto& c : cases) {
+        canvas->records.clear();
+        EXPECT_EQ(g->GLAText3(10, 50, 30, 50, c.h, c.w, 0, 0, u"MS Gothic", u"AB"), c.result) << c.h;
+        ASSERT_EQ(canvas->count(Op::Line), 1u) << c.h;
+        EXPECT_PT_NEAR(canvas->last(Op::Line)->pts[0], dev(10, 50).X, dev(10, 50).Y);
+        EXPECT_PT_NEAR(canvas->last(Op::Line)->pts[1], dev(30, 50).X, dev(30, 50).Y);
+        EXPECT_EQ(canvas->count(Op::Text), 0u);
+    }
+    canvas->records.clear();
+    EXPECT_EQ(g->GLAText3(10, 50, 30, 50, 0.1, 0.1, 0, 0, u"MS Gothic", u" \u3000"), 2);
+    EXPECT_TRUE(canvas->drawn().empty());
+}
+
+TEST_F(TGraphTest, TextColourCodeUsesTheFixedTable)
+{
+    g->GPenSetColor(0xFF123456);
+    g->GLAText3(10, 50, 30, 50, 4, 4, 0, 0, u"MS Gothic", u"A^$3B^$9C");
+    const auto texts = canvas->of(Op::Text);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0]->fill_color, 0xFF123456u);
+    EXPECT_EQ(texts[1]->fill_color, 0xFF00AA37u);
+    EXPECT_EQ(texts[2]->fill_color, 0xFF00FF00u);
+}
+
+TEST_F(TGraphTest, EraTokensStayAsWritten)
+{
+    for (const std::u16string s : { u"$E", u"=G", u"%G\uFF27" }) {
+        canvas->records.clear();
+        g->GLAText3(10, 50, 30, 50, 4, 4, 0, 0, u"MS Gothic", s);
+        std::u16string drawn;
+        for (const Record* r : canvas->of(Op::Text))
+            drawn += r->text;
+        EXPECT_TRUE(drawn == s);
+    }
+}
+
 // ---- Fills.
 
 TEST_F(TGraphTest, HatchTilesHaveTwoPixelsOfTheColour)

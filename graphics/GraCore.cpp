@@ -1,6 +1,7 @@
 // The drawing operations both renderers share.
 #include "graphics/GraCore.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/UnitVal.h"
@@ -15,15 +16,34 @@ namespace {
 constexpr double pi = 3.14159265358979323846;
 constexpr int curve_points = 73;
 
-// Cairo keeps coordinates in 24.8 fixed point; farther points only need to stay far and finite.
+// Cairo keeps coordinates in 24.8 fixed point; farther points only need to stay far and finite. A NaN from a
+// hostile drawing is sent far away rather than into Cairo.
 float device_coord(double v)
 {
     constexpr double lim = 4.0e6;
     if (v > lim)
         return static_cast<float>(lim);
-    if (v < -lim)
+    if (!(v >= -lim))
         return static_cast<float>(-lim);
     return static_cast<float>(v);
+}
+
+// A radius or corner radius in pixels, kept within the range device_coord keeps points in.
+float device_len(double v)
+{
+    constexpr double lim = 4.0e6;
+    return static_cast<float>(v > lim ? lim : (v > 0 ? v : 0));
+}
+
+// Arc angles for the canvas, in degrees: false for angles that are not numbers; a sweep beyond a full turn
+// draws nothing more than the full turn.
+bool arc_angles(double sa, double da, float& start, float& sweep)
+{
+    if (!std::isfinite(sa) || !std::isfinite(da))
+        return false;
+    start = static_cast<float>(-std::fmod(sa, 360.0));
+    sweep = static_cast<float>(-std::clamp(da, -360.0, 360.0));
+    return true;
 }
 
 // The usable length of GLPoints: the count, but never past the vector.
@@ -185,15 +205,16 @@ void g_rbox(Surface s, double x1, double y1, double x2, double y2, double rx, do
         return g_line(s, x1, y1, x1, y2);
     if (flat)
         return g_line(s, x1, y1, x2, y1);
-    s.C.draw_rect({ device_coord(x1), device_coord(y1) }, { device_coord(x2), device_coord(y2) },
-                  static_cast<float>(rx), static_cast<float>(ry));
+    s.C.draw_rect({ device_coord(x1), device_coord(y1) }, { device_coord(x2), device_coord(y2) }, device_len(rx),
+                  device_len(ry));
 }
 
 void g_circle(Surface s, double x, double y, double r)
 {
     if (!(r > 2))
         return g_ten(s, x, y);
-    s.C.draw_ellipse({ device_coord(x - r), device_coord(y - r) }, { device_coord(x + r), device_coord(y + r) });
+    const double rr = device_len(r);
+    s.C.draw_ellipse({ device_coord(x - rr), device_coord(y - rr) }, { device_coord(x + rr), device_coord(y + rr) });
 }
 
 void g_ellipse(Surface s, double x1, double y1, double x2, double y2)
@@ -212,8 +233,9 @@ void g_arc(Surface s, double x, double y, double r, double sa, double da)
 {
     if (!(r > 2))
         return g_ten(s, x, y);
-    s.C.draw_arc({ device_coord(x), device_coord(y) }, static_cast<float>(r), static_cast<float>(r),
-                 static_cast<float>(-sa), static_cast<float>(-da));
+    float start, sweep;
+    if (arc_angles(sa, da, start, sweep))
+        s.C.draw_arc({ device_coord(x), device_coord(y) }, device_len(r), device_len(r), start, sweep);
 }
 
 void g_ellipse_arc(Surface s, double x, double y, double rx, double ry, double sa, double da)
@@ -225,8 +247,9 @@ void g_ellipse_arc(Surface s, double x, double y, double rx, double ry, double s
         return g_line(s, x, y - ry, x, y + ry);
     if (low)
         return g_line(s, x - rx, y, x + rx, y);
-    s.C.draw_arc({ device_coord(x), device_coord(y) }, static_cast<float>(rx), static_cast<float>(ry),
-                 static_cast<float>(-sa), static_cast<float>(-da));
+    float start, sweep;
+    if (arc_angles(sa, da, start, sweep))
+        s.C.draw_arc({ device_coord(x), device_coord(y) }, device_len(rx), device_len(ry), start, sweep);
 }
 
 void g_polyline(Surface s)

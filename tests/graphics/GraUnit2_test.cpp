@@ -1,4 +1,6 @@
 // Tests of TGraph2's transform, pens, device primitives, clipped lines, line types and rectangles.
+#include <limits>
+
 #include "tests/graphics/RenderFixture.h"
 
 namespace {
@@ -173,6 +175,33 @@ TEST_F(TGraph2Test, ArcAnglesAreNegatedForTheDownwardAxis)
     EXPECT_EQ(r->sweep_deg, -45);
     EXPECT_EQ(r->rx, 10);
     EXPECT_PT_NEAR(r->pts[0], 50, 60, 0);
+}
+
+TEST_F(TGraph2Test, HostileValuesReachTheCanvasBounded)
+{
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    g->GArc(50, 50, inf, 0, 1e300);
+    const Record* r = canvas->last(Op::Arc);
+    ASSERT_NE(r, nullptr);
+    EXPECT_TRUE(std::isfinite(r->rx));
+    EXPECT_LE(r->rx, 1e7f);
+    EXPECT_EQ(r->sweep_deg, -360);
+    reset_records();
+    g->GEllipseArc(50, 50, 10, 10, nan, 90); // an angle that is no number draws nothing
+    g->GArc(50, 50, 10, 0, inf);
+    EXPECT_EQ(canvas->count(Op::Arc), 0u);
+
+    EXPECT_EQ(g->GLLine(nan, 50, 60, 50), 1);
+    EXPECT_EQ(g->GLLine(inf, 50, 60, 50), 1);
+    EXPECT_EQ(g->GLLineDT(0, 5, 10, 50, nan, nan), 1);
+    EXPECT_TRUE(canvas->drawn().empty());
+
+    GLPoints = { { 10, 10 }, { 90, 10 }, { nan, 1e300 } };
+    GLPointsN = 3;
+    g->GLSolid();
+    for (const Record* f : canvas->of(Op::FillPolygon))
+        for (const platform::PointF& p : f->pts)
+            EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
 }
 
 TEST_F(TGraph2Test, PolygonClosesItsPointList)

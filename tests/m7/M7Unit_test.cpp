@@ -486,6 +486,21 @@ TEST_F(M7Files, FileCheckRejectsOtherStarts)
     EXPECT_FALSE(d.FileIn(dir_));
 }
 
+// A file beyond the size limit is refused before anything is allocated for it (the file is sparse).
+TEST_F(M7Files, OversizedFileIsRefused)
+{
+    fs::path p = save(titled());
+    std::error_code ec;
+    fs::resize_file(p, TM7Data::kMaxFileBytes + 1, ec);
+    if (ec)
+        GTEST_SKIP() << "cannot make a sparse file here";
+    TM7Data d;
+    EXPECT_FALSE(d.FileIn(p));
+    EXPECT_FALSE(d.FileHeaderIn(p));
+    EXPECT_TRUE(d.FileCheck(p));
+    EXPECT_EQ(d.Title, u"T");
+}
+
 TEST_F(M7Files, TitleIsCutAtItsFirstZeroByte)
 {
     fs::path p = save(Writer().title(std::string("ab\0cd", 5)));

@@ -179,7 +179,8 @@ void TGraph::GLPassLtypPat(double l)
 {
     if (LtypPatN == 0 || !(LtypPatP > tiny) || !(l > tiny))
         return;
-    double c = (l - std::trunc(l / LtypPatP) * LtypPatP) + LastLen;
+    // The remainder of whole periods; fmod keeps it exact and within one period even for huge lengths.
+    double c = std::fmod(l, LtypPatP) + LastLen;
     for (int round = 0; round < 2; ++round) {
         for (int i = round == 0 ? LastSeg : 0; i < LtypPatN; ++i) {
             const double e = std::fabs(LtypPat[i]);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <memory>
 #include <numbers>
 #include <random>
@@ -649,6 +650,47 @@ TEST_F(M7DrawTest, PictureOnAGreyLayerIsAPlainGreyQuadrilateral)
     EXPECT_EQ(fill->fill_kind, platform::RecordingCanvas::FillKind::Color);
     EXPECT_EQ(fill->fill_color, 0xFFD8D8D8u);
     EXPECT_EQ(fill->pts.size(), 5u);
+}
+
+TEST_F(M7DrawTest, HostileNumbersDrawWithoutHangingOrCrashing)
+{
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    const double values[] = { nan, inf, -inf, 1e300, -1e300, 0, 1e-300 };
+    doc->prnstl.ltype[1].kind = 1;
+    doc->prnstl.ltype[7] = { 7, 10, { 0, 1, 0, 1, 0, 1, 0, 1, 0, 1 } };
+    doc->prnstl.width[1] = -500;
+    for (double v : values) {
+        TM7ObjectEllipseEx e;
+        e.ep = { head(0, 0, 1, 1), { v, 50 }, { v, 10 }, { 0, v }, v };
+        e.e.half[0] = { {}, v, v, v, v, v, v, v, v, v, 11, 4, 0, v, v };
+        e.e.half[1] = { {}, 50, 50, v, 40, 50, v, v, v, v, 16, 6, 0, v, v };
+        doc->epx.push_back(e);
+        reg(200530, doc->epxN++);
+        doc->ln.push_back({ head(0, 0, 1, 7), { TDPoint { -v, 50 }, TDPoint { v, 50 } } });
+        reg(200220, doc->lnN++);
+        doc->ln.push_back({ head(0, 0, 1, 1), { TDPoint { -1e300, 50 }, TDPoint { 1e300, 50 } } });
+        reg(200220, doc->lnN++);
+        TM7ObjectBezier bz { head(0, 0, 1, 1), 0, 7, std::vector<TDPoint>(7, TDPoint { v, v }) };
+        bz.pt[3] = { 50, 50 };
+        doc->bz.push_back(bz);
+        reg(201720, doc->bzN++);
+        doc->tx.push_back({ head(0, 0, 1, 0), { v, 50 }, v, 0, 0, 0, u"A" });
+        reg(200720, doc->txN++);
+        TM7ObjectPolygonGrad p;
+        p.hd = head(0, 0, 1, 0);
+        p.cnt = 3;
+        p.pt = { { v, 10 }, { 30, v }, { 30, 30 } };
+        p.e = { 2, 0, { 0, 0 }, { TDPoint { v, v }, TDPoint { v, v } }, v };
+        doc->pgg.push_back(p);
+        reg(200950, doc->pggN++);
+    }
+    doc->txtstl[0] = { u"s", u"MS Gothic", 3, 3, 0, {}, 0, 0, 0, 0, {}, 0 };
+    for (double scale : { 1.0, 0.0, -1.0, 1e300 }) {
+        doc->li.grp[0].scale = scale;
+        doc->DispMode = scale > 0;
+        doc->GLDrawALL();
+    }
+    EXPECT_GT(canvas->records.size(), 0u);
 }
 
 // ---- From a file.

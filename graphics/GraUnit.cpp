@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/UnitVal.h"
+#include "graphics/CurvePieces.h"
 #include "graphics/GraCore.h"
 #include "graphics/ImageDraw.h"
 #include "graphics/LineStroke.h"
@@ -27,43 +28,6 @@ int world_count()
 {
     const int size = static_cast<int>(GLPoints.size());
     return std::clamp(GLPointsN, 0, size);
-}
-
-// Steps 1 to 4 and 6 of a world polyline, shared by the solid and the patterned one: Drawn when the visible
-// part is longer than 2 pixels (the caller then draws it), else the result, with the dot of a tiny one drawn.
-int polyline_precheck(detail::Surface s, int n)
-{
-    if (n < 2)
-        return DrawResult::NothingToDraw;
-    int common = 15;
-    for (int i = 0; i < n && common; ++i)
-        common &= detail::view_code(GLPoints[i].X, GLPoints[i].Y);
-    if (common)
-        return DrawResult::Outside;
-    int rejected = 0;
-    double total = 0;
-    for (int i = 1; i < n; ++i) {
-        double x1 = GLPoints[i - 1].X, y1 = GLPoints[i - 1].Y, x2 = GLPoints[i].X, y2 = GLPoints[i].Y;
-        if (detail::view_clip(x1, y1, x2, y2) == 2) {
-            ++rejected;
-            continue;
-        }
-        double px1, py1, px2, py2;
-        detail::trans_pt(x1, y1, px1, py1);
-        detail::trans_pt(x2, y2, px2, py2);
-        total += std::hypot(px2 - px1, py2 - py1);
-    }
-    if (rejected == n - 1)
-        return DrawResult::Outside;
-    if (total > 2)
-        return DrawResult::Drawn;
-    const TDPoint& last = GLPoints[n - 1];
-    if (detail::view_inside(last.X, last.Y)) {
-        double px, py;
-        detail::trans_pt(last.X, last.Y, px, py);
-        detail::g_ten(s, px, py);
-    }
-    return DrawResult::TooSmall;
 }
 
 // GLPoints := the first n points of p (never past its end), scaled by sc.
@@ -277,7 +241,7 @@ int TGraph::GLPolyline() { return detail::gl_polyline({ *C, br0 }); }
 int TGraph::GLPolyline2()
 {
     const int n = world_count();
-    const int res = polyline_precheck({ *C, br0 }, n);
+    const int res = detail::polyline_precheck({ *C, br0 }, n);
     if (res != DrawResult::Drawn)
         return res;
     // Unclipped ends: GLLine4 clips itself and moves the pattern on over what it cuts off.
@@ -320,22 +284,8 @@ int TGraph::GLEllipseArc2(double cx, double cy, double r, double h, double a, do
         }
         return DrawResult::TooSmall;
     }
-    const int n = detail::arc_piece_count(g);
-    const double step = da / n;
-    double t = sa;
-    double px, py;
-    EllipsePoint(cx, cy, r, h, a, t, px, py);
-    int outside = 0;
-    for (int i = 1; i <= n; ++i) {
-        t += step;
-        double qx, qy;
-        EllipsePoint(cx, cy, r, h, a, t, qx, qy);
-        if (GLLine4(px, py, qx, qy) == DrawResult::Outside)
-            ++outside;
-        px = qx;
-        py = qy;
-    }
-    return outside == n ? DrawResult::Outside : DrawResult::Drawn;
+    return detail::arc_chords(cx, cy, r, h, a, sa, da, detail::arc_piece_count(g), nullptr,
+                              [this](double x1, double y1, double x2, double y2) { return GLLine4(x1, y1, x2, y2); });
 }
 
 void TGraph::TransBezierSub(double& xp, double& yp, double t, double x1, double x2, double x3, double x4, double y1,

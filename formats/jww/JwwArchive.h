@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -79,6 +80,14 @@ private:
     size_t pos_ = 0;
 };
 
+// The stored bytes of a counted string and whether they are UTF-16.
+struct JwwRawString {
+    std::span<const uint8_t> bytes;
+    bool wide = false;
+};
+JwwRawString take_counted_string(JwwArchive& ar, bool& moji_encode);
+std::u16string decode_string(const JwwRawString& raw);
+
 // Counted string in either form; sets moji_encode when the UTF-16 form is met. Ends at the first NUL.
 std::u16string read_counted_string(JwwArchive& ar, bool& moji_encode);
 // The same without every character below U+0020.
@@ -92,13 +101,34 @@ uint32_t read_object_count(JwwArchive& ar);
 // larger than kJwwMaxFileBytes.
 bool read_file_bytes(const std::u16string& path, std::vector<uint8_t>& out);
 
+// A file's bytes in a buffer that is not zero-filled first, which matters for large drawings.
+class JwwFileBytes {
+public:
+    JwwFileBytes() = default;
+    ~JwwFileBytes() { clear(); }
+    JwwFileBytes(const JwwFileBytes&) = delete;
+    JwwFileBytes& operator=(const JwwFileBytes&) = delete;
+
+    std::span<const uint8_t> span() const { return { data_, size_ }; }
+    size_t size() const { return size_; }
+    void clear();
+    uint8_t* allocate(size_t n);
+    void shrink(size_t n) { size_ = n < size_ ? n : size_; }
+
+private:
+    uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+    size_t mapped_ = 0;
+};
+bool read_file_bytes(const std::u16string& path, JwwFileBytes& out);
+
 // Strings of one document's packed records.
 class JwwStringPool {
 public:
     JwwStringPool() { clear(); }
     void clear()
     {
-        strings_.clear();
+        std::vector<std::u16string>().swap(strings_);
         strings_.emplace_back();
     }
     void reserve(size_t n) { strings_.reserve(strings_.size() + n); }
@@ -151,7 +181,10 @@ struct JwwReadContext {
     JwwStringPool& pool;
     bool& moji_encode;
     JwwClassMap classes;
-    JwwStr last_font; // texts mostly share their font, so its name is pooled once
+    // Texts mostly share their font, so a name stored as the same bytes is decoded and pooled once.
+    JwwStr last_font;
+    std::span<const uint8_t> last_font_bytes;
+    bool last_font_wide = false;
 };
 
 // Attribute in the layout of the version; returns the bytes delivered.

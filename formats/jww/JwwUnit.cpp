@@ -24,6 +24,9 @@ int32_t clamp_count(uint32_t n)
     return n > uint32_t(std::numeric_limits<int32_t>::max()) ? std::numeric_limits<int32_t>::max() : int32_t(n);
 }
 
+// Empties a list and gives its memory back (assigning {} would keep the capacity).
+template <class T> void release(std::vector<T>& v) { std::vector<T>().swap(v); }
+
 void repair(double& v, double with)
 {
     if (!std::isfinite(v))
@@ -62,32 +65,32 @@ TJwwData::~TJwwData() { DataFree(); }
 void TJwwData::DataInit()
 {
     Enthd = TEntJwwHeader {};
-    EntLgrp = {};
-    EntLay = {};
-    EntCol = {};
-    EntLtp1 = {};
-    EntLtp2 = {};
-    EntLtp3 = {};
-    EntColS = {};
-    EntLtpS = {};
-    EntMoj = {};
-    EntNo = {};
-    EntLine = {};
-    EntEnko = {};
-    EntTen = {};
-    EntMoji = {};
-    EntSunpo = {};
-    EntSolid = {};
-    EntBlock = {};
-    EntBlockDef = {};
-    EntBlockTree = {};
+    release(EntLgrp);
+    release(EntLay);
+    release(EntCol);
+    release(EntLtp1);
+    release(EntLtp2);
+    release(EntLtp3);
+    release(EntColS);
+    release(EntLtpS);
+    release(EntMoj);
+    release(EntNo);
+    release(EntLine);
+    release(EntEnko);
+    release(EntTen);
+    release(EntMoji);
+    release(EntSunpo);
+    release(EntSolid);
+    release(EntBlock);
+    release(EntBlockDef);
+    release(EntBlockTree);
     EntLineN = EntEnkoN = EntTenN = EntMojiN = EntSunpoN = EntSolidN = EntBlockN = 0;
     EntBlockDefN = EntBlockTreeN = 0;
     EntBlockNum = 0;
     BindImageInit();
     FileOutOpt = 0;
     FontNameN = 0;
-    FontNames = {};
+    release(FontNames);
     MojiEncode = false;
     text_pool.clear();
 }
@@ -419,12 +422,12 @@ void TJwwData::settle_counts()
 bool TJwwData::FileIn(const std::u16string& FName)
 {
     DataInit();
-    std::vector<uint8_t> bytes;
+    detail::JwwFileBytes bytes;
     if (!detail::read_file_bytes(FName, bytes)) {
         MakeBlockTree();
         return false;
     }
-    detail::JwwArchive ar(bytes);
+    detail::JwwArchive ar(bytes.span());
     if (!ReadHeader(ar))
         return false;
     detail::publish_jww_text_globals(FName, Enthd);
@@ -451,7 +454,7 @@ void TJwwData::MakeBlockTree()
 
 void TJwwData::BindImageInit()
 {
-    BindImage = {};
+    release(BindImage);
     BindImageN = 0;
 }
 

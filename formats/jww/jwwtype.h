@@ -5,17 +5,6 @@
 #include <string>
 #include <vector>
 
-namespace detail {
-
-// A text of a packed record: an index into its document's string pool (TJwwData::text). 0 is the empty
-// text, so a zeroed record is a valid one. Four bytes keep the records in their historic sizes.
-struct JwwStr {
-    uint32_t index = 0;
-};
-static_assert(sizeof(JwwStr) == 4);
-
-} // namespace detail
-
 // Entity kinds as the order lists and the class tags name them.
 enum : int32_t {
     kJwwLine = 1,
@@ -27,8 +16,17 @@ enum : int32_t {
     kJwwBlock = 7,
 };
 
-// Packed records are read whole from the file; never bind a reference or pointer to one of their fields.
+// Packed records are read whole from the file; never bind a reference or pointer to one of their fields
+// (copy the value, for instance with unary + in a test macro).
 #pragma pack(push, 1)
+
+namespace detail {
+// A text of a packed record: an index into its document's string pool (TJwwData::text). 0 is the empty
+// text, so a zeroed record is a valid one. Four bytes keep the records in their historic sizes.
+struct JwwStr {
+    uint32_t index = 0;
+};
+} // namespace detail
 
 struct TEntJwwAttr {
     uint32_t lGroup = 0;
@@ -121,6 +119,7 @@ struct JwwBlockDefHead {
 
 #pragma pack(pop)
 
+static_assert(sizeof(detail::JwwStr) == 4);
 static_assert(sizeof(TEntJwwAttr) == 15);
 static_assert(sizeof(TEntJwwLine) == 47);
 static_assert(sizeof(TEntJwwEnko) == 75);

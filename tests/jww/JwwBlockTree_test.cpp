@@ -53,10 +53,10 @@ TEST(JwwBlockTree, TwoInsertsOfADefinitionHoldingAnotherGiveFourNodesBreadthFirs
     EXPECT_EQ(t[0].name, u"A");
     EXPECT_EQ(t[2].name, u"B");
     EXPECT_EQ(t[2].no, 7u);
-    EXPECT_EQ(t[0].att.nPenColor, 6) << "a top node carries its insert's attribute";
-    EXPECT_EQ(t[1].att.nPenColor, 8);
-    EXPECT_EQ(t[2].att.nPenColor, 3) << "a nested node carries its containing definition's attribute";
-    EXPECT_EQ(t[2].att.nLayer, 4);
+    EXPECT_EQ(+(t[0].att.nPenColor), 6) << "a top node carries its insert's attribute";
+    EXPECT_EQ(+(t[1].att.nPenColor), 8);
+    EXPECT_EQ(+(t[2].att.nPenColor), 3) << "a nested node carries its containing definition's attribute";
+    EXPECT_EQ(+(t[2].att.nLayer), 4);
     EXPECT_TRUE(jw.EntBlockDef[0].ref_flag);
     EXPECT_TRUE(jw.EntBlockDef[1].ref_flag);
     EXPECT_FALSE(jw.EntBlockDef[2].ref_flag);

@@ -153,7 +153,7 @@ TEST_P(RoundTrip, EveryFieldOfEveryKindReadsBack)
     expect_moji(jw, jw.EntMoji[0], k.moji, v, k.font, k.str);
     EXPECT_TRUE(same_bytes(jw.EntSolid[0], narrowed(k.sol, v)));
     EXPECT_TRUE(same_bytes(jw.EntSolid[1], narrowed(k.colored, v)));
-    EXPECT_EQ(jw.EntSolid[1].Color, 0x00123456u);
+    EXPECT_EQ(+(jw.EntSolid[1].Color), 0x00123456u);
     EXPECT_TRUE(same_bytes(jw.EntBlock[0], narrowed(k.ins, v)));
 
     const TEntJwwSunpo& s = jw.EntSunpo[0];
@@ -161,7 +161,7 @@ TEST_P(RoundTrip, EveryFieldOfEveryKindReadsBack)
     EXPECT_TRUE(same_bytes(s.Sen, narrowed(k.sunpo.Sen, v)));
     expect_moji(jw, s.Moji, k.sunpo.Moji, v, u"MS Gothic", u"100");
     if (v >= 420) {
-        EXPECT_EQ(s.bSxfMode, 3);
+        EXPECT_EQ(+(s.bSxfMode), 3);
         EXPECT_TRUE(same_bytes(s.Ho1, k.sunpo.Ho1));
         EXPECT_TRUE(same_bytes(s.Ho2, k.sunpo.Ho2));
         EXPECT_TRUE(same_bytes(s.Te1, narrowed_ten(k.sunpo.Te1, v)));
@@ -176,7 +176,7 @@ TEST_P(RoundTrip, EveryFieldOfEveryKindReadsBack)
         TEntJwwTen te;
         te.att = a;
         te.att.nPenStyle = 0;
-        EXPECT_EQ(s.bSxfMode, 0);
+        EXPECT_EQ(+(s.bSxfMode), 0);
         EXPECT_TRUE(same_bytes(s.Ho1, ho));
         EXPECT_TRUE(same_bytes(s.Ho2, ho));
         for (const TEntJwwTen* t : { &s.Te1, &s.Te2, &s.Kt1, &s.Kt2 })
@@ -194,11 +194,11 @@ TEST_P(RoundTrip, EveryFieldOfEveryKindReadsBack)
 
     ASSERT_EQ(jw.EntBlockDefN, 1);
     const TEntJwwBlockDef& d = jw.EntBlockDef[0];
-    EXPECT_EQ(d.nNumber, 42u);
-    EXPECT_EQ(d.bRefferd, 1u);
-    EXPECT_EQ(d.dtime, 77u);
-    EXPECT_EQ(d.att.nPenColor, 5);
-    EXPECT_EQ(d.att.nGLayer, 3);
+    EXPECT_EQ(+(d.nNumber), 42u);
+    EXPECT_EQ(+(d.bRefferd), 1u);
+    EXPECT_EQ(+(d.dtime), 77u);
+    EXPECT_EQ(+(d.att.nPenColor), 5);
+    EXPECT_EQ(+(d.att.nGLayer), 3);
     EXPECT_EQ(d.strName, u"部品A");
     EXPECT_EQ(d.N, 11);
     EXPECT_EQ(d.mLineN, 2);
@@ -308,7 +308,7 @@ TEST_P(RoundTrip, HeaderRowsPresentOrAbsentByVersion)
     EXPECT_EQ(r.dTenkuuZuLevel, v >= 300 ? 3.5 : 0);
     EXPECT_EQ(r.dTenkuuZuEnkoR, v >= 300 ? 4.5 : 0);
     EXPECT_EQ(r.nMMTani3D, 9);
-    EXPECT_EQ(r.dBairitsu, 2);
+    EXPECT_EQ(+(r.dBairitsu), 2);
     EXPECT_EQ(r.DPHanniGenten_y, -3);
     for (int i = 1; i <= 8; ++i) {
         bool stored = v >= 231 || i <= 4;
@@ -501,13 +501,13 @@ TEST(JwwRead, NonFiniteTextSizesAreRepaired)
     EXPECT_EQ(l.jw.Enthd.dMojiSizeY, 3.0);
     EXPECT_EQ(l.jw.Enthd.dMojiKankaku, 0.0);
     ASSERT_EQ(l.jw.EntMojiN, 1);
-    EXPECT_EQ(l.jw.EntMoji[0].dSizeX, 3.0);
-    EXPECT_EQ(l.jw.EntMoji[0].dSizeY, 3.0);
-    EXPECT_EQ(l.jw.EntMoji[0].dKankaku, 0.0);
+    EXPECT_EQ(+(l.jw.EntMoji[0].dSizeX), 3.0);
+    EXPECT_EQ(+(l.jw.EntMoji[0].dSizeY), 3.0);
+    EXPECT_EQ(+(l.jw.EntMoji[0].dKankaku), 0.0);
     ASSERT_EQ(l.jw.EntSunpoN, 1);
-    EXPECT_EQ(l.jw.EntSunpo[0].Moji.dSizeX, 3.0);
-    EXPECT_EQ(l.jw.EntSunpo[0].Moji.dSizeY, 3.0);
-    EXPECT_EQ(l.jw.EntSunpo[0].Moji.dKankaku, 0.0);
+    EXPECT_EQ(+(l.jw.EntSunpo[0].Moji.dSizeX), 3.0);
+    EXPECT_EQ(+(l.jw.EntSunpo[0].Moji.dSizeY), 3.0);
+    EXPECT_EQ(+(l.jw.EntSunpo[0].Moji.dKankaku), 0.0);
 }
 
 TEST(JwwRead, DrawTimeAndMemoGlobals)
@@ -576,11 +576,11 @@ TEST(JwwRead, OldLineTakesItsLayerFromBytesSevenAndEight)
     ASSERT_TRUE(l.ok);
     ASSERT_EQ(l.jw.EntLineN, 1);
     const auto& a = l.jw.EntLine[0].att;
-    EXPECT_EQ(a.nPenWidth, 0);
-    EXPECT_EQ(a.nLayer, 9);
-    EXPECT_EQ(a.nGLayer, 4);
-    EXPECT_EQ(a.sFlg, 0x20);
-    EXPECT_EQ(a.nPenColor, 2);
+    EXPECT_EQ(+(a.nPenWidth), 0);
+    EXPECT_EQ(+(a.nLayer), 9);
+    EXPECT_EQ(+(a.nGLayer), 4);
+    EXPECT_EQ(+(a.sFlg), 0x20);
+    EXPECT_EQ(+(a.nPenColor), 2);
 }
 
 TEST(JwwRead, ReferenceTagsResolveToTheirClass)
@@ -602,8 +602,8 @@ TEST(JwwRead, ReferenceTagsResolveToTheirClass)
         EXPECT_EQ(l.jw.EntTenN, 3);
         EXPECT_EQ(l.jw.EntMojiN, 3);
         EXPECT_EQ(l.jw.EntBlockN, 3);
-        EXPECT_EQ(l.jw.EntTen[2].start_x, 2);
-        EXPECT_EQ(l.jw.EntBlock[2].nNumber, 2u);
+        EXPECT_EQ(+(l.jw.EntTen[2].start_x), 2);
+        EXPECT_EQ(+(l.jw.EntBlock[2].nNumber), 2u);
     }
     // The first class named gets index 1 and its first object is object 2.
     JwwWriter w;
@@ -625,7 +625,7 @@ TEST(JwwRead, TagsSelectingNoClassAreSkippedUncounted)
     Loaded l(w.bytes());
     ASSERT_TRUE(l.ok);
     ASSERT_EQ(l.jw.EntLineN, 2);
-    EXPECT_EQ(l.jw.EntLine[1].start_x, 2);
+    EXPECT_EQ(+(l.jw.EntLine[1].start_x), 2);
 }
 
 TEST(JwwRead, UnnamedReferenceZeroPicksTheLastUnnamedKind)
@@ -641,7 +641,7 @@ TEST(JwwRead, UnnamedReferenceZeroPicksTheLastUnnamedKind)
     Loaded l(w.bytes());
     ASSERT_TRUE(l.ok);
     ASSERT_EQ(l.jw.EntBlockN, 1);
-    EXPECT_EQ(l.jw.EntBlock[0].nNumber, 9u);
+    EXPECT_EQ(+(l.jw.EntBlock[0].nNumber), 9u);
 }
 
 TEST(JwwRead, LongEntityCount)
@@ -658,7 +658,7 @@ TEST(JwwRead, LongEntityCount)
     EXPECT_EQ(l.jw.Enthd.n1, 70000);
     EXPECT_EQ(l.jw.EntLineN, 70000);
     EXPECT_EQ(l.jw.EntLine.capacity(), 70000u) << "lists are cut to their counts";
-    EXPECT_EQ(l.jw.EntLine[69999].start_x, 69999);
+    EXPECT_EQ(+(l.jw.EntLine[69999].start_x), 69999);
 }
 
 TEST(JwwRead, EmptyDrawingLoads)
@@ -768,12 +768,12 @@ TEST(JwwRead, BlockDefinitionsCountAndTimeExtension)
     Loaded l(w.bytes());
     ASSERT_TRUE(l.ok);
     ASSERT_EQ(l.jw.EntBlockDefN, 4);
-    EXPECT_EQ(l.jw.EntBlockDef[0].dtime, 5u);
-    EXPECT_EQ(l.jw.EntBlockDef[1].dtime, 2u) << "the stamp becomes the 1-based position";
+    EXPECT_EQ(+(l.jw.EntBlockDef[0].dtime), 5u);
+    EXPECT_EQ(+(l.jw.EntBlockDef[1].dtime), 2u) << "the stamp becomes the 1-based position";
     EXPECT_EQ(l.jw.EntBlockDef[1].mLineN, 1);
     EXPECT_EQ(l.jw.EntBlockDef[2].strName, u"c");
-    EXPECT_EQ(l.jw.EntBlockDef[2].dtime, 3u);
-    EXPECT_EQ(l.jw.EntBlockDef[3].dtime, 0x7FFFFFFFu);
+    EXPECT_EQ(+(l.jw.EntBlockDef[2].dtime), 3u);
+    EXPECT_EQ(+(l.jw.EntBlockDef[3].dtime), 0x7FFFFFFFu);
     EXPECT_EQ(l.jw.EntBlockDef[3].strName, u"d");
 }
 
@@ -822,7 +822,7 @@ TEST(JwwRead, ClassIndexesRunOnThroughDefinitions)
         EXPECT_EQ(l.jw.EntBlockDef[0].mLineN, 1);
         EXPECT_EQ(l.jw.EntBlockDef[1].mLineN, 1);
         EXPECT_EQ(l.jw.EntBlockDef[1].mTenN, 1);
-        EXPECT_EQ(l.jw.EntBlockDef[1].mLine[0].start_x, 2);
+        EXPECT_EQ(+(l.jw.EntBlockDef[1].mLine[0].start_x), 2);
     }
 }
 
@@ -838,12 +838,14 @@ TEST(JwwRead, DataFreeEmptiesEverything)
     ASSERT_EQ(l.jw.EntBlockDefN, 1);
     l.jw.DataFree();
     EXPECT_EQ(l.jw.EntBlockDefN, 0);
-    EXPECT_TRUE(l.jw.EntBlockDef.empty());
+    EXPECT_EQ(l.jw.EntBlockDef.capacity(), 0u) << "the memory is given back";
+    EXPECT_EQ(l.jw.EntLay.capacity(), 0u);
+    EXPECT_EQ(l.jw.EntNo.capacity(), 0u);
     EXPECT_EQ(l.jw.EntBlockTreeN, 0);
     EXPECT_EQ(l.jw.EntBlockN, 0);
     EXPECT_TRUE(l.jw.EntCol.empty());
     EXPECT_EQ(l.jw.Enthd.jwVer, 0);
-    EXPECT_EQ(l.jw.Enthd.dBairitsu, 1.0);
+    EXPECT_EQ(+(l.jw.Enthd.dBairitsu), 1.0);
     EXPECT_EQ(l.jw.Enthd.nZoomJumpGLay[8], -1);
     EXPECT_EQ(l.jw.BindImageFolder, l.dir.folder()) << "the driver's settings stay";
     EXPECT_TRUE(l.jw.BindImageExp);

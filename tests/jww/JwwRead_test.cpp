@@ -8,6 +8,7 @@
 
 #include "app/UnitVal.h"
 #include "formats/jww/JwwUnit.h"
+#include "util/Func_2_text.h"
 #include "tests/support/jww_tempdir.h"
 #include "tests/support/jww_writer.h"
 
@@ -885,6 +886,47 @@ TEST(JwwRead, ReloadStartsFromAnEmptyDocument)
     EXPECT_EQ(jw.EntMojiN, 0);
     EXPECT_EQ(jw.EntEnkoN, 1);
     EXPECT_FALSE(jw.MojiEncode);
+}
+
+} // namespace
+
+namespace {
+
+TEST(JwwRead, FontNamesSharedOnlyWhenStoredAlike)
+{
+    // Names are decoded once while repeated; a change of name or of form must not reuse the last one.
+    JwwWriter w;
+    TEntJwwMoji m = text(0, 0, 1, 0, 1, 1);
+    w.add(m, u"A", u"1");
+    w.add(m, u"A", u"2");
+    w.add(m, u"B", u"3");
+    w.add(m, u"A", u"4", StrForm::utf16);
+    w.add(m, u"A\t", u"5");
+    w.add(m, u"", u"6");
+    w.add(m, u"", u"7");
+    Loaded l(w.bytes());
+    ASSERT_TRUE(l.ok);
+    const std::u16string fonts[] = { u"A", u"A", u"B", u"A", u"A", u"", u"" };
+    ASSERT_EQ(l.jw.EntMojiN, 7);
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(l.jw.text(l.jw.EntMoji[i].strFontName), fonts[i]) << i;
+        EXPECT_EQ(l.jw.text(l.jw.EntMoji[i].str), IntToText(int64_t(i + 1))) << i;
+    }
+    EXPECT_EQ(l.jw.EntMoji[0].strFontName.index, l.jw.EntMoji[1].strFontName.index);
+}
+
+TEST(JwwRead, FileHeaderInReadsTheHeaderOnly)
+{
+    JwwWriter w(420);
+    w.Enthd.nZumen = 4;
+    w.add(line(0, 0, 1, 1));
+    TempDir dir;
+    w.save((dir.path() / "h.jww").string());
+    TJwwData jw;
+    EXPECT_TRUE(jw.FileHeaderIn(dir.file("h.jww")));
+    EXPECT_EQ(jw.Enthd.nZumen, 4);
+    EXPECT_EQ(jw.EntLineN, 0);
+    EXPECT_FALSE(jw.FileHeaderIn(dir.file("none.jww")));
 }
 
 } // namespace

@@ -98,9 +98,9 @@ TEST_F(JwsFileTest, OldVersionsUseTheNarrowAttribute)
     w.body.add(line(1, 2, 3, 4, attr(5, 2, 3, 1)));
     ASSERT_TRUE(jws.FileIn(save(w)));
     ASSERT_EQ(jws.EntLineN, 1);
-    EXPECT_EQ(jws.EntLine[0].end_y, 4);
-    EXPECT_EQ(jws.EntLine[0].att.nPenColor, 5);
-    EXPECT_EQ(jws.EntLine[0].att.nLayer, 3);
+    EXPECT_EQ(+jws.EntLine[0].end_y, 4); // packed fields are read by value
+    EXPECT_EQ(+jws.EntLine[0].att.nPenColor, 5);
+    EXPECT_EQ(+jws.EntLine[0].att.nLayer, 3);
 }
 
 TEST_F(JwsFileTest, ImageTableAfterTheDefinitionsIsNotRead)

@@ -264,6 +264,59 @@ std::vector<uint8_t> symbol()
 
 } // namespace
 
+std::vector<uint8_t> jww_large_drawing(int entities)
+{
+    JwwWriter w(600);
+    w.Enthd.nZumen = 3;
+    pens_and_line_types(w);
+    uint32_t state = 12345;
+    auto rnd = [&state](double lo, double hi) {
+        state = state * 1664525u + 1013904223u;
+        return lo + (hi - lo) * ((state >> 8) / double(1u << 24));
+    };
+    auto x = [&] { return rnd(-205, 205); };
+    auto y = [&] { return rnd(-145, 145); };
+    auto pen = [&](int style) { return attr(1 + int(rnd(0, 8)), style, int(rnd(0, 16)), int(rnd(0, 4))); };
+
+    door_block(w);
+    for (uint32_t d = 2; d <= 10; ++d) {
+        w.begin_block(d, u"part");
+        for (int i = 0; i < 12; ++i)
+            w.add(line(rnd(-10, 10), rnd(-10, 10), rnd(-10, 10), rnd(-10, 10), pen(1 + i % 9)));
+        w.add(arc(0, 0, 6, 0, kPi, pen(1)));
+        w.add(text(-5, -8, 5, -8, 2, 2, 0, 1, pen(1)), kGothic, u"部品");
+        w.add(insert(d - 1, 4, 4, 0.5, 0.5, 0.3));
+        w.end_block();
+    }
+
+    const int types[14] = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15 };
+    for (int i = 0; i < entities; ++i) {
+        const int k = i % 100;
+        if (k == 0) {
+            w.add(insert(uint32_t(1 + i / 100 % 10), x(), y(), rnd(0.5, 2), rnd(0.5, 2), rnd(0, 2 * kPi),
+                         pen(1)));
+        } else if (k < 46) {
+            const double x1 = x(), y1 = y();
+            w.add(line(x1, y1, x1 + rnd(-30, 30), y1 + rnd(-30, 30), pen(types[k % 14])));
+        } else if (k < 66) {
+            w.add(arc(x(), y(), rnd(1, 20), rnd(0, 6), rnd(0.5, 6.2), pen(1 + k % 2), rnd(0.3, 1), rnd(0, 3)));
+        } else if (k < 78) {
+            const double x1 = x(), y1 = y();
+            w.add(text(x1, y1, x1 + 20, y1 + rnd(-5, 5), 2.5, 2.5, 0, 1, pen(1)), kGothic,
+                  k % 2 ? u"図面 text" : u"寸法 1234");
+        } else if (k < 90) {
+            const double x1 = x(), y1 = y();
+            w.add(solid(x1, y1, x1 + 5, y1, x1 + 6, y1 + 4, x1, y1 + 5, pen(1)));
+        } else if (k < 96) {
+            w.add(k % 2 ? point(x(), y(), pen(1)) : marker(x(), y(), uint32_t(1 + k % 11), rnd(0, 6), 1));
+        } else {
+            const double x1 = x(), y1 = y();
+            w.add(dimension(x1, y1, x1 + 40, y1, -8, pen(1), 0x2000 + 0x40 + 0x2), kGothic, u"40");
+        }
+    }
+    return w.bytes();
+}
+
 std::vector<std::pair<std::string, std::vector<uint8_t>>> jww_example_files()
 {
     return { { "jww_sampler.jww", sampler() }, { "jww_night.jww", night() }, { "jws_symbol.jws", symbol() } };

@@ -24,6 +24,9 @@ constexpr size_t kReservedBytes = 193;
 constexpr const char* kJwsHeaderMessage = "JWS-Header Error";
 constexpr const char* kJwsVersionMessage = "JWS-Version Error";
 
+// Empties a list and gives its memory back (assigning {} would keep the capacity).
+template <class T> void release(std::vector<T>& v) { std::vector<T>().swap(v); }
+
 int32_t clamp_count(uint32_t n)
 {
     return n > uint32_t(std::numeric_limits<int32_t>::max()) ? std::numeric_limits<int32_t>::max() : int32_t(n);
@@ -77,25 +80,25 @@ TJwsData::~TJwsData() { DataFree(); }
 void TJwsData::DataInit()
 {
     Enthd = TEntJwsHeader {};
-    EntLgrp = {};
-    EntMoj = {};
-    EntNo = {};
-    EntLine = {};
-    EntEnko = {};
-    EntTen = {};
-    EntMoji = {};
-    EntSunpo = {};
-    EntSolid = {};
-    EntBlock = {};
-    EntBlockDef = {};
-    EntBlockTree = {};
+    release(EntLgrp);
+    release(EntMoj);
+    release(EntNo);
+    release(EntLine);
+    release(EntEnko);
+    release(EntTen);
+    release(EntMoji);
+    release(EntSunpo);
+    release(EntSolid);
+    release(EntBlock);
+    release(EntBlockDef);
+    release(EntBlockTree);
     EntLineN = EntEnkoN = EntTenN = EntMojiN = EntSunpoN = EntSolidN = EntBlockN = 0;
     EntBlockDefN = EntBlockTreeN = 0;
     EntBlockNum = 0;
     BindImageInit();
     FileOutOpt = 0;
     FontNameN = 0;
-    FontNames = {};
+    release(FontNames);
     MojiEncode = false;
     text_pool.clear();
 }
@@ -186,12 +189,12 @@ void TJwsData::settle_counts()
 bool TJwsData::FileIn(const std::u16string& FName)
 {
     DataInit();
-    std::vector<uint8_t> bytes;
+    detail::JwwFileBytes bytes;
     if (!detail::read_file_bytes(FName, bytes)) {
         MakeBlockTree();
         return false;
     }
-    detail::JwwArchive ar(bytes);
+    detail::JwwArchive ar(bytes.span());
     if (!ReadHeader(ar))
         return false;
     gFilePath = FName;
@@ -223,7 +226,7 @@ void TJwsData::MakeBlockTree()
 
 void TJwsData::BindImageInit()
 {
-    BindImage = {};
+    release(BindImage);
     BindImageN = 0;
 }
 

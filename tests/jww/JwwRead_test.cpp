@@ -912,7 +912,7 @@ TEST(JwwRead, FontNamesSharedOnlyWhenStoredAlike)
         EXPECT_EQ(l.jw.text(l.jw.EntMoji[i].strFontName), fonts[i]) << i;
         EXPECT_EQ(l.jw.text(l.jw.EntMoji[i].str), IntToText(int64_t(i + 1))) << i;
     }
-    EXPECT_EQ(l.jw.EntMoji[0].strFontName.index, l.jw.EntMoji[1].strFontName.index);
+    EXPECT_EQ(+l.jw.EntMoji[0].strFontName.index, +l.jw.EntMoji[1].strFontName.index);
 }
 
 TEST(JwwRead, FileHeaderInReadsTheHeaderOnly)

@@ -317,6 +317,26 @@ TEST_F(JwwDrawTest, ImageReferenceIsNotPrintedAsText)
     EXPECT_EQ(printed(), u"^@BMx");
 }
 
+// Without display mode an image reference is drawn as its frame in the text's pen.
+TEST_F(JwwDrawTest, ImageFrameWithoutDisplayMode)
+{
+    att->SetDisplayMode(false);
+    b.add(text(10, 10, 50, 10, 5, 5, 0, 1, attr(2)), u"^@BMmissing.png,40,30");
+    draw();
+    auto near = [](platform::PointF p, platform::PointF q) {
+        return std::fabs(p.X - q.X) < 0.6 && std::fabs(p.Y - q.Y) < 0.6;
+    };
+    bool lower_left = false, upper_right = false;
+    for (const Record* r : canvas->drawn())
+        for (const auto& p : r->pts) {
+            lower_left = lower_left || near(p, dev(10, 10));
+            upper_right = upper_right || near(p, dev(50, 40));
+        }
+    EXPECT_TRUE(lower_left);
+    EXPECT_TRUE(upper_right);
+    EXPECT_EQ(printed(), u"");
+}
+
 TEST_F(JwwDrawTest, ScaledBlockPlacesItsLine)
 {
     TEntJwwBlockDef& d = b.def(7);

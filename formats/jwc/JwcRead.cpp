@@ -184,6 +184,20 @@ std::u16string read_text_block(JwcByteReader& r, std::vector<uint8_t>* raw)
     return text;
 }
 
+bool read_identification(JwcByteReader& r, std::string_view id, std::u16string& jwID, std::u16string& comment1,
+                         std::u16string& comment2)
+{
+    std::vector<uint8_t> raw;
+    read_text_block(r, &raw);
+    auto text_at = [&](size_t from, size_t n) {
+        return AnsiBytesToText(std::string_view(reinterpret_cast<const char*>(raw.data()) + from, n));
+    };
+    jwID = text_at(0, 40);
+    comment1 = text_at(40, 32);
+    comment2 = text_at(72, 32);
+    return has_identification(raw, id);
+}
+
 TEntJwcLine decode_line(const uint8_t* b, float unit)
 {
     TEntJwcLine e;
@@ -231,6 +245,20 @@ TEntJwcTen decode_ten(const uint8_t* b, float unit)
     return e;
 }
 
+TEntJwcMoji2 decode_moji(const uint8_t* b, float unit)
+{
+    TEntJwcMoji2 e;
+    e.x1 = le_f32(b) * unit;
+    e.y1 = le_f32(b + 4) * unit;
+    e.x2 = le_f32(b + 8) * unit;
+    e.y2 = le_f32(b + 12) * unit;
+    e.no = b[20];
+    e.lay = b[21];
+    e.flg1 = b[22];
+    e.flg2 = b[23];
+    return e;
+}
+
 bool section_fits(int64_t count, size_t size, size_t remaining)
 {
     if (count < 0)
@@ -247,6 +275,35 @@ std::u16string pool_text(std::span<const uint8_t> pool, int64_t off)
     auto rest = pool.subspan(size_t(off));
     auto end = std::find(rest.begin(), rest.end(), uint8_t(0));
     return decode_name(rest.first(size_t(end - rest.begin())));
+}
+
+void read_pool_texts(JwcByteReader& r, int64_t size, int64_t base, std::vector<TEntJwcMoji2>& texts)
+{
+    if (size <= 0)
+        return;
+    // Only what the file holds is kept; a zero byte after it ends the last text.
+    size_t held = size_t(std::min<uint64_t>(uint64_t(size), r.remaining()));
+    if (held == 0)
+        throw JwcIoError(kJwcIoMessage);
+    std::vector<uint8_t> pool(held + 1, 0);
+    r.read_checked(pool.data(), held);
+    for (auto& e : texts)
+        e.s = pool_text(pool, int64_t(e.p) - base);
+}
+
+const TEntJwcMojiType& moji_type_at(const std::vector<TEntJwcMojiType>& table, uint8_t no)
+{
+    static const TEntJwcMojiType none {};
+    size_t i = no < 12 ? no : 0;
+    return i < table.size() ? table[i] : none;
+}
+
+bool file_has_identification(const std::u16string& FName, std::string_view id)
+{
+    std::vector<uint8_t> head;
+    if (!read_file_head(FName, 20, head))
+        return false;
+    return has_identification(head, id);
 }
 
 void publish_document_info(const std::u16string& FName, const std::u16string& comment1,

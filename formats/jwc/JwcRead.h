@@ -76,21 +76,101 @@ int32_t field_segment_address(const std::vector<std::u16string>& para, int i);
 // NUL characters included. Raises JwcIoError when no byte is left.
 std::u16string read_text_block(JwcByteReader& r, std::vector<uint8_t>* raw = nullptr);
 
+// The first text block of both formats: identification, then the two comments. False when the identification
+// is not id. Raises JwcIoError when no byte is left.
+bool read_identification(JwcByteReader& r, std::string_view id, std::u16string& jwID, std::u16string& comment1,
+                         std::u16string& comment2);
+
 // Record decoders; coordinates are multiplied by unit.
 inline constexpr size_t kLineRecord = 22, kArcRecord = 32, kMojiRecord = 24, kTenRecord = 12;
 TEntJwcLine decode_line(const uint8_t* b, float unit);
 TEntJwcArc2 decode_arc(const uint8_t* b, float unit);
 TEntJwcTen decode_ten(const uint8_t* b, float unit);
+// All but the pool address p, left 0: the two formats store it differently.
+TEntJwcMoji2 decode_moji(const uint8_t* b, float unit);
 
 // False when a section of count records of size bytes cannot come from what remains: a read that
 // yields nothing would fail anyway, so such a count is refused before anything is allocated.
 bool section_fits(int64_t count, size_t size, size_t remaining);
 
+// Reads a section of count records of size bytes into out through decode(bytes), counting each one read in n.
+// A count the data cannot hold, or a record with no byte left, raises JwcIoError.
+template <class Ent, class Decode>
+void read_section(JwcByteReader& r, int32_t count, size_t size, std::vector<Ent>& out, int32_t& n, Decode decode)
+{
+    if (!section_fits(count, size, r.remaining()))
+        throw JwcIoError(kJwcIoMessage);
+    out.resize(size_t(count));
+    uint8_t buf[32];
+    for (auto& e : out) {
+        r.read_checked(buf, size);
+        e = decode(buf);
+        ++n;
+    }
+}
+
 // The text starting at pool offset off, up to the next zero byte; empty for an offset outside the pool.
 std::u16string pool_text(std::span<const uint8_t> pool, int64_t off);
+
+// Reads a string pool of size bytes (none when size is not positive) and gives each text its s from pool
+// offset p - base. Raises JwcIoError when a pool is due and no byte is left.
+void read_pool_texts(JwcByteReader& r, int64_t size, int64_t base, std::vector<TEntJwcMoji2>& texts);
+
+// Text type no of a table; a number beyond the 12 slots counts as type 0, a short table gives a zero type.
+const TEntJwcMojiType& moji_type_at(const std::vector<TEntJwcMojiType>& table, uint8_t no);
+
+// True when the first 20 bytes of the file carry id; false too when it cannot be opened.
+bool file_has_identification(const std::u16string& FName, std::string_view id);
 
 // Publishes path, memo and title for the text variables.
 void publish_document_info(const std::u16string& FName, const std::u16string& comment1,
                            const std::u16string& comment2);
+
+// The reading operations of both document classes, over each one's DataInit, FileHeaderRead and read_body.
+template <class Doc>
+struct DocumentReading {
+    // read_header_bytes: the header alone.
+    static bool header_bytes(Doc& doc, std::span<const uint8_t> data)
+    {
+        doc.DataInit();
+        JwcByteReader r(data);
+        return doc.FileHeaderRead(r);
+    }
+
+    // read_bytes: the header, the document information for the text variables, then the body.
+    static bool document_bytes(Doc& doc, std::span<const uint8_t> data, const std::u16string& FName)
+    {
+        doc.DataInit();
+        JwcByteReader r(data);
+        if (!doc.FileHeaderRead(r))
+            return false;
+        publish_document_info(FName, doc.Enthd.comment1, doc.Enthd.comment2);
+        try {
+            doc.read_body(r);
+            return true;
+        } catch (const JwcIoError&) {
+            return false;
+        }
+    }
+
+    // FileHeaderIn / FileIn: the whole file through header_bytes / document_bytes.
+    static bool header_file(Doc& doc, const std::u16string& FName)
+    {
+        doc.DataInit();
+        std::vector<uint8_t> data;
+        if (!read_whole_file(FName, data))
+            return false;
+        return doc.read_header_bytes(data);
+    }
+
+    static bool document_file(Doc& doc, const std::u16string& FName)
+    {
+        doc.DataInit();
+        std::vector<uint8_t> data;
+        if (!read_whole_file(FName, data))
+            return false;
+        return doc.read_bytes(data, FName);
+    }
+};
 
 } // namespace detail

@@ -5,7 +5,6 @@
 #include <array>
 
 #include "formats/jwc/JwcRead.h"
-#include "util/Func_2_text.h"
 
 namespace {
 
@@ -73,10 +72,7 @@ bool TJwcData::check_bytes(std::span<const uint8_t> data)
 
 bool TJwcData::FileCheck(const std::u16string& FName)
 {
-    std::vector<uint8_t> head;
-    if (!detail::read_file_head(FName, 20, head))
-        return false;
-    return check_bytes(head);
+    return detail::file_has_identification(FName, detail::kJwcId);
 }
 
 void TJwcData::ParaSplit(const std::u16string& text, int count)
@@ -89,15 +85,7 @@ bool TJwcData::FileHeaderRead(detail::JwcByteReader& r)
     using detail::field_int;
     using detail::field_real;
     try {
-        std::vector<uint8_t> raw;
-        detail::read_text_block(r, &raw);
-        auto text_at = [&](size_t from, size_t n) {
-            return AnsiBytesToText(std::string_view(reinterpret_cast<const char*>(raw.data()) + from, n));
-        };
-        Enthd.jwID = text_at(0, 40);
-        Enthd.comment1 = text_at(40, 32);
-        Enthd.comment2 = text_at(72, 32);
-        if (!detail::has_identification(raw, detail::kJwcId))
+        if (!detail::read_identification(r, detail::kJwcId, Enthd.jwID, Enthd.comment1, Enthd.comment2))
             return false;
         Enthd.scaleF = Enthd.jwID.size() > 22 && Enthd.jwID[22] == u'f';
 
@@ -185,42 +173,22 @@ bool TJwcData::FileHeaderRead(detail::JwcByteReader& r)
 
 bool TJwcData::read_header_bytes(std::span<const uint8_t> data)
 {
-    DataInit();
-    detail::JwcByteReader r(data);
-    return FileHeaderRead(r);
+    return detail::DocumentReading<TJwcData>::header_bytes(*this, data);
 }
 
 bool TJwcData::FileHeaderIn(const std::u16string& FName)
 {
-    DataInit();
-    std::vector<uint8_t> data;
-    if (!detail::read_whole_file(FName, data))
-        return false;
-    return read_header_bytes(data);
+    return detail::DocumentReading<TJwcData>::header_file(*this, FName);
 }
 
 bool TJwcData::FileIn(const std::u16string& FName)
 {
-    DataInit();
-    std::vector<uint8_t> data;
-    if (!detail::read_whole_file(FName, data))
-        return false;
-    return read_bytes(data, FName);
+    return detail::DocumentReading<TJwcData>::document_file(*this, FName);
 }
 
 bool TJwcData::read_bytes(std::span<const uint8_t> data, const std::u16string& FName)
 {
-    DataInit();
-    detail::JwcByteReader r(data);
-    if (!FileHeaderRead(r))
-        return false;
-    detail::publish_document_info(FName, Enthd.comment1, Enthd.comment2);
-    try {
-        read_body(r);
-        return true;
-    } catch (const detail::JwcIoError&) {
-        return false;
-    }
+    return detail::DocumentReading<TJwcData>::document_bytes(*this, data, FName);
 }
 
 void TJwcData::read_body(detail::JwcByteReader& r)
@@ -263,65 +231,21 @@ void TJwcData::read_body(detail::JwcByteReader& r)
     for (auto& g : EntLgrp)
         g.w_lay = r.u8();
 
+    detail::read_section(r, h.lineCount, detail::kLineRecord, EntLine, lineN,
+                         [&](const uint8_t* b) { return detail::decode_line(b, unit); });
+    detail::read_section(r, h.arcCount, detail::kArcRecord, EntArc, arcN,
+                         [&](const uint8_t* b) { return detail::decode_arc(b, unit); });
+    detail::read_section(r, h.mojiCount, detail::kMojiRecord, EntMoji, mojiN, [&](const uint8_t* b) {
+        auto e = detail::decode_moji(b, unit);
+        // The pool address is a segment and an offset.
+        e.p = int32_t(detail::le_u16(b + 18)) * 16 + detail::le_u16(b + 16);
+        return e;
+    });
+    detail::read_pool_texts(r, int64_t(h.sBufAdr2) - int64_t(h.sBufAdr1), h.sBufAdr1, EntMoji);
+    detail::read_section(r, h.tenCount, detail::kTenRecord, EntTen, tenN,
+                         [&](const uint8_t* b) { return detail::decode_ten(b, unit); });
+
     uint8_t buf[32];
-    auto fits = [&](int32_t count, size_t size) {
-        if (!detail::section_fits(count, size, r.remaining()))
-            throw detail::JwcIoError(detail::kJwcIoMessage);
-    };
-
-    fits(h.lineCount, detail::kLineRecord);
-    EntLine.resize(size_t(h.lineCount));
-    for (auto& e : EntLine) {
-        r.read_checked(buf, detail::kLineRecord);
-        e = detail::decode_line(buf, unit);
-        ++lineN;
-    }
-
-    fits(h.arcCount, detail::kArcRecord);
-    EntArc.resize(size_t(h.arcCount));
-    for (auto& e : EntArc) {
-        r.read_checked(buf, detail::kArcRecord);
-        e = detail::decode_arc(buf, unit);
-        ++arcN;
-    }
-
-    fits(h.mojiCount, detail::kMojiRecord);
-    EntMoji.resize(size_t(h.mojiCount));
-    for (auto& e : EntMoji) {
-        r.read_checked(buf, detail::kMojiRecord);
-        e.x1 = detail::le_f32(buf) * unit;
-        e.y1 = detail::le_f32(buf + 4) * unit;
-        e.x2 = detail::le_f32(buf + 8) * unit;
-        e.y2 = detail::le_f32(buf + 12) * unit;
-        e.p = int32_t(detail::le_u16(buf + 18)) * 16 + detail::le_u16(buf + 16);
-        e.no = buf[20];
-        e.lay = buf[21];
-        e.flg1 = buf[22];
-        e.flg2 = buf[23];
-        e.s.clear();
-        ++mojiN;
-    }
-
-    const int64_t pool_size = int64_t(h.sBufAdr2) - int64_t(h.sBufAdr1);
-    if (pool_size > 0) {
-        // Only what the file holds is kept; a zero byte after it ends the last text.
-        size_t held = size_t(std::min<uint64_t>(uint64_t(pool_size), r.remaining()));
-        if (held == 0)
-            throw detail::JwcIoError(detail::kJwcIoMessage);
-        std::vector<uint8_t> pool(held + 1, 0);
-        r.read_checked(pool.data(), held);
-        for (auto& e : EntMoji)
-            e.s = detail::pool_text(pool, int64_t(e.p) - h.sBufAdr1);
-    }
-
-    fits(h.tenCount, detail::kTenRecord);
-    EntTen.resize(size_t(h.tenCount));
-    for (auto& e : EntTen) {
-        r.read_checked(buf, detail::kTenRecord);
-        e = detail::decode_ten(buf, unit);
-        ++tenN;
-    }
-
     for (auto& l : EntLay) {
         size_t got = r.read_checked(buf, 8);
         l.name = detail::decode_name(std::span<const uint8_t>(buf, got));
@@ -341,7 +265,5 @@ int32_t TJwcData::vten_in_use() const
 
 const TEntJwcMojiType& TJwcData::moji_type(uint8_t no) const
 {
-    static const TEntJwcMojiType none {};
-    size_t i = no < kMojiTypes ? no : 0;
-    return i < EntMjtp.size() ? EntMjtp[i] : none;
+    return detail::moji_type_at(EntMjtp, no);
 }

@@ -9,6 +9,8 @@
 
 namespace detail {
 class JwcByteReader;
+template <class Doc>
+struct DocumentReading;
 }
 
 class TJwcData {
@@ -57,6 +59,8 @@ public:
     const TEntJwcMojiType& moji_type(uint8_t no) const;
 
 private:
+    friend struct detail::DocumentReading<TJwcData>;
+
     bool FileHeaderRead(detail::JwcByteReader& r);
     void ParaSplit(const std::u16string& text, int count);
     void read_body(detail::JwcByteReader& r);

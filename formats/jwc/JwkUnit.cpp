@@ -1,11 +1,9 @@
 // TJwkData: life cycle and the ".jwk" reader (one text block, records with points before texts, pool).
 #include "formats/jwc/JwkUnit.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "formats/jwc/JwcRead.h"
-#include "util/Func_2_text.h"
 
 namespace detail {
 
@@ -68,10 +66,7 @@ bool TJwkData::check_bytes(std::span<const uint8_t> data)
 
 bool TJwkData::FileCheck(const std::u16string& FName)
 {
-    std::vector<uint8_t> head;
-    if (!detail::read_file_head(FName, 20, head))
-        return false;
-    return check_bytes(head);
+    return detail::file_has_identification(FName, detail::kJwkId);
 }
 
 void TJwkData::ParaSplit(const std::u16string& text, int count)
@@ -82,15 +77,7 @@ void TJwkData::ParaSplit(const std::u16string& text, int count)
 bool TJwkData::FileHeaderRead(detail::JwcByteReader& r)
 {
     try {
-        std::vector<uint8_t> raw;
-        detail::read_text_block(r, &raw);
-        auto text_at = [&](size_t from, size_t n) {
-            return AnsiBytesToText(std::string_view(reinterpret_cast<const char*>(raw.data()) + from, n));
-        };
-        Enthd.jwID = text_at(0, 40);
-        Enthd.comment1 = text_at(40, 32);
-        Enthd.comment2 = text_at(72, 32);
-        if (!detail::has_identification(raw, detail::kJwkId))
+        if (!detail::read_identification(r, detail::kJwkId, Enthd.jwID, Enthd.comment1, Enthd.comment2))
             return false;
 
         auto& h = Enthd;
@@ -114,42 +101,22 @@ bool TJwkData::FileHeaderRead(detail::JwcByteReader& r)
 
 bool TJwkData::read_header_bytes(std::span<const uint8_t> data)
 {
-    DataInit();
-    detail::JwcByteReader r(data);
-    return FileHeaderRead(r);
+    return detail::DocumentReading<TJwkData>::header_bytes(*this, data);
 }
 
 bool TJwkData::FileHeaderIn(const std::u16string& FName)
 {
-    DataInit();
-    std::vector<uint8_t> data;
-    if (!detail::read_whole_file(FName, data))
-        return false;
-    return read_header_bytes(data);
+    return detail::DocumentReading<TJwkData>::header_file(*this, FName);
 }
 
 bool TJwkData::FileIn(const std::u16string& FName)
 {
-    DataInit();
-    std::vector<uint8_t> data;
-    if (!detail::read_whole_file(FName, data))
-        return false;
-    return read_bytes(data, FName);
+    return detail::DocumentReading<TJwkData>::document_file(*this, FName);
 }
 
 bool TJwkData::read_bytes(std::span<const uint8_t> data, const std::u16string& FName)
 {
-    DataInit();
-    detail::JwcByteReader r(data);
-    if (!FileHeaderRead(r))
-        return false;
-    detail::publish_document_info(FName, Enthd.comment1, Enthd.comment2);
-    try {
-        read_body(r);
-        return true;
-    } catch (const detail::JwcIoError&) {
-        return false;
-    }
+    return detail::DocumentReading<TJwkData>::document_bytes(*this, data, FName);
 }
 
 void TJwkData::read_body(detail::JwcByteReader& r)
@@ -157,70 +124,24 @@ void TJwkData::read_body(detail::JwcByteReader& r)
     const auto& h = Enthd;
     if (h.lineCount < 0 || h.arcCount < 0 || h.tenCount < 0 || h.mojiCount < 0)
         throw detail::JwcIoError(detail::kJwcIoMessage);
-    uint8_t buf[32];
-    auto fits = [&](int32_t count, size_t size) {
-        if (!detail::section_fits(count, size, r.remaining()))
-            throw detail::JwcIoError(detail::kJwcIoMessage);
-    };
-
-    fits(h.lineCount, detail::kLineRecord);
-    EntLine.resize(size_t(h.lineCount));
-    for (auto& e : EntLine) {
-        r.read_checked(buf, detail::kLineRecord);
-        e = detail::decode_line(buf, 1.0f);
-        ++lineN;
-    }
-
-    fits(h.arcCount, detail::kArcRecord);
-    EntArc.resize(size_t(h.arcCount));
-    for (auto& e : EntArc) {
-        r.read_checked(buf, detail::kArcRecord);
-        e = detail::decode_arc(buf, 1.0f);
-        ++arcN;
-    }
-
-    fits(h.tenCount, detail::kTenRecord);
-    EntTen.resize(size_t(h.tenCount));
-    for (auto& e : EntTen) {
-        r.read_checked(buf, detail::kTenRecord);
-        e = detail::decode_ten(buf, 1.0f);
-        ++tenN;
-    }
-
-    fits(h.mojiCount, detail::kMojiRecord);
-    EntMoji.resize(size_t(h.mojiCount));
-    for (auto& e : EntMoji) {
-        r.read_checked(buf, detail::kMojiRecord);
-        e.x1 = detail::le_f32(buf);
-        e.y1 = detail::le_f32(buf + 4);
-        e.x2 = detail::le_f32(buf + 8);
-        e.y2 = detail::le_f32(buf + 12);
-        e.p = detail::le_u16(buf + 16);
-        e.no = buf[20];
-        e.lay = buf[21];
-        e.flg1 = buf[22];
-        e.flg2 = buf[23];
-        e.s.clear();
-        ++mojiN;
-    }
-
-    if (h.strSpace > 0) {
-        // Only what the file holds is kept; a zero byte after it ends the last text.
-        size_t held = std::min<size_t>(size_t(h.strSpace), r.remaining());
-        if (held == 0)
-            throw detail::JwcIoError(detail::kJwcIoMessage);
-        std::vector<uint8_t> pool(held + 1, 0);
-        r.read_checked(pool.data(), held);
-        for (auto& e : EntMoji)
-            e.s = detail::pool_text(pool, e.p);
-    }
+    // Symbol files hold millimetres: no unit to apply.
+    detail::read_section(r, h.lineCount, detail::kLineRecord, EntLine, lineN,
+                         [](const uint8_t* b) { return detail::decode_line(b, 1.0f); });
+    detail::read_section(r, h.arcCount, detail::kArcRecord, EntArc, arcN,
+                         [](const uint8_t* b) { return detail::decode_arc(b, 1.0f); });
+    detail::read_section(r, h.tenCount, detail::kTenRecord, EntTen, tenN,
+                         [](const uint8_t* b) { return detail::decode_ten(b, 1.0f); });
+    detail::read_section(r, h.mojiCount, detail::kMojiRecord, EntMoji, mojiN, [](const uint8_t* b) {
+        auto e = detail::decode_moji(b, 1.0f);
+        e.p = detail::le_u16(b + 16);
+        return e;
+    });
+    detail::read_pool_texts(r, h.strSpace, 0, EntMoji);
 }
 
 const TEntJwcMojiType& TJwkData::moji_type(uint8_t no) const
 {
-    static const TEntJwcMojiType none {};
-    size_t i = no < 12 ? no : 0;
-    return i < EntMjtp.size() ? EntMjtp[i] : none;
+    return detail::moji_type_at(EntMjtp, no);
 }
 
 double TJwkData::symbol_scale() const

@@ -10,6 +10,8 @@
 
 namespace detail {
 class JwcByteReader;
+template <class Doc>
+struct DocumentReading;
 
 // The ten built-in text types of the symbol format, slots 1..10 (slots 0 and 11 are zero).
 std::array<TEntJwcMojiType, 12> jwk_builtin_moji_types();
@@ -56,6 +58,8 @@ public:
     const TEntJwcMojiType& moji_type(uint8_t no) const;
 
 private:
+    friend struct detail::DocumentReading<TJwkData>;
+
     bool FileHeaderRead(detail::JwcByteReader& r);
     void ParaSplit(const std::u16string& text, int count);
     void read_body(detail::JwcByteReader& r);

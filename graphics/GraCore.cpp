@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/UnitVal.h"
+#include "graphics/CurvePieces.h"
 #include "graphics/GraPoints.h"
 #include "util/ClipUnit.h"
 #include "util/Func_2_geometry.h"
@@ -345,44 +346,12 @@ int world_point_count()
     return world_count();
 }
 
-int polyline_precheck(Surface s)
-{
-    const int n = world_count();
-    if (n < 2)
-        return NothingToDraw;
-    if (common_code(n))
-        return Outside;
-
-    int rejected = 0;
-    double total = 0;
-    for (int i = 1; i < n; ++i) {
-        int code;
-        const double len = clipped_pixel_length(i, code);
-        if (code == 2)
-            ++rejected;
-        else
-            total += len;
-    }
-    if (rejected == n - 1)
-        return Outside;
-    if (total > 2)
-        return Drawn;
-
-    const TDPoint& last = GLPoints[n - 1];
-    if (view_inside(last.X, last.Y)) {
-        double px, py;
-        trans_pt(last.X, last.Y, px, py);
-        g_ten(s, px, py);
-    }
-    return TooSmall;
-}
-
 int gl_polyline(Surface s)
 {
-    const int pre = polyline_precheck(s);
+    const int n = world_count();
+    const int pre = polyline_precheck(s, n);
     if (pre != Drawn)
         return pre;
-    const int n = world_count();
     clear_device();
     for (int i = 1; i < n; ++i) {
         double x1 = GLPoints[i - 1].X, y1 = GLPoints[i - 1].Y, x2 = GLPoints[i].X, y2 = GLPoints[i].Y;

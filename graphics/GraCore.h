@@ -48,10 +48,6 @@ int gl_line(Surface s, double x1, double y1, double x2, double y2);
 int gl_box(Surface s, double x1, double y1, double x2, double y2);
 int gl_box_a(Surface s, double x1, double y1, double x2, double y2, double a);
 int gl_polyline(Surface s);
-// The tests every world polyline makes before drawing GLPoints: 3 for fewer than two points, 1 when all lie
-// beyond one edge or every segment is hidden, 2 (after a dot at the last point when it is inside) when the
-// visible part is at most 2 pixels long; otherwise 0 and the caller draws.
-int polyline_precheck(Surface s);
 // GLPointsN, but never past the end of GLPoints.
 int world_point_count();
 // Solid curves sampled at 73 points; bt, when given, maps every point.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/UnitVal.h"
+#include "graphics/CurvePieces.h"
 #include "graphics/GraCore.h"
 #include "graphics/ImageDraw.h"
 #include "graphics/LineStroke.h"
@@ -245,29 +246,13 @@ int TGraph2::GLEllipseArcBL(double cx, double cy, double r, double h, double a, 
 
 namespace {
 
-// The patterned arc shared by GLEllipseArcDT and GLEllipseArcBLDT: n pieces through GLLineDT.
+// The patterned arc shared by GLEllipseArcDT and GLEllipseArcBLDT: n chords through GLLineDT.
 int arc_pieces(TGraph2& g, int lay, int typ, double cx, double cy, double r, double h, double a, double sa, double da,
                int n, const BlockTrans* bt)
 {
-    const double step = da / n;
-    double t = sa;
-    double px, py;
-    EllipsePoint(cx, cy, r, h, a, t, px, py);
-    if (bt)
-        bt->apply(px, py, px, py);
-    int outside = 0;
-    for (int i = 1; i <= n; ++i) {
-        t += step;
-        double qx, qy;
-        EllipsePoint(cx, cy, r, h, a, t, qx, qy);
-        if (bt)
-            bt->apply(qx, qy, qx, qy);
-        if (g.GLLineDT(lay, typ, px, py, qx, qy) == DrawResult::Outside)
-            ++outside;
-        px = qx;
-        py = qy;
-    }
-    return outside == n ? DrawResult::Outside : DrawResult::Drawn;
+    return detail::arc_chords(cx, cy, r, h, a, sa, da, n, bt, [&](double x1, double y1, double x2, double y2) {
+        return g.GLLineDT(lay, typ, x1, y1, x2, y2);
+    });
 }
 
 bool pattern_shows(int typ)

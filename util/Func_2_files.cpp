@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "platform/Cp932.h"
+#include "platform/TextFile.h"
 #include "util/Func_2_text.h"
 
 namespace fs = std::filesystem;
@@ -370,7 +371,7 @@ namespace detail {
 std::string native_path(const std::u16string& path) {
     std::u16string p = path;
     std::replace(p.begin(), p.end(), u'\\', u'/');
-    return platform::utf16_to_utf8(p);
+    return platform::fs_path(p).native();
 }
 
 std::u16string find_file_ignoring_case(const std::u16string& folder, const std::u16string& name) {

@@ -135,6 +135,30 @@ bool trusted_loader(const std::filesystem::path& file, const std::string& name)
     return std::strcmp(loader, "VipsForeignLoadMagickFile") == 0 && starts_with_bm(file);
 }
 
+// An opened image into out, keeping its own size as out's; when it is too large its pixels are first made again
+// within the budget by thumbnail(tw, th, o), which decodes the source once more at that size.
+template <class Thumbnail>
+bool finish_load(ImageRef& img, LoadedImage& out, Thumbnail thumbnail)
+{
+    const int w = vips_image_get_width(img.im), h = vips_image_get_height(img.im);
+    if (too_large(img.im)) {
+        int tw, th;
+        budget_box(w, h, tw, th);
+        if (!img.step([&](VipsImage*, VipsImage** o) { return thumbnail(tw, th, o); })) {
+            vips_error_clear();
+            return false;
+        }
+    }
+    if (!to_bitmap(img, out.pixels)) {
+        vips_error_clear();
+        out = LoadedImage();
+        return false;
+    }
+    out.width = w;
+    out.height = h;
+    return true;
+}
+
 } // namespace
 
 bool read_image_size(const std::filesystem::path& file, int& width, int& height)
@@ -164,25 +188,9 @@ bool load_image_file(const std::filesystem::path& file, LoadedImage& out)
         vips_error_clear();
         return false;
     }
-    const int w = vips_image_get_width(img.im), h = vips_image_get_height(img.im);
-    if (too_large(img.im)) {
-        int tw, th;
-        budget_box(w, h, tw, th);
-        if (!img.step([&](VipsImage*, VipsImage** o) {
-                return vips_thumbnail(name.c_str(), o, tw, "height", th, "size", VIPS_SIZE_DOWN, nullptr);
-            })) {
-            vips_error_clear();
-            return false;
-        }
-    }
-    if (!to_bitmap(img, out.pixels)) {
-        vips_error_clear();
-        out = LoadedImage();
-        return false;
-    }
-    out.width = w;
-    out.height = h;
-    return true;
+    return finish_load(img, out, [&](int tw, int th, VipsImage** o) {
+        return vips_thumbnail(name.c_str(), o, tw, "height", th, "size", VIPS_SIZE_DOWN, nullptr);
+    });
 }
 
 bool load_image_bmp(std::span<const uint8_t> data, LoadedImage& out)
@@ -196,26 +204,10 @@ bool load_image_bmp(std::span<const uint8_t> data, LoadedImage& out)
         vips_error_clear();
         return false;
     }
-    const int w = vips_image_get_width(img.im), h = vips_image_get_height(img.im);
-    if (too_large(img.im)) {
-        int tw, th;
-        budget_box(w, h, tw, th);
-        if (!img.step([&](VipsImage*, VipsImage** o) {
-                return vips_thumbnail_buffer(const_cast<uint8_t*>(data.data()), data.size(), o, tw, "height", th,
-                                             "size", VIPS_SIZE_DOWN, nullptr);
-            })) {
-            vips_error_clear();
-            return false;
-        }
-    }
-    if (!to_bitmap(img, out.pixels)) {
-        vips_error_clear();
-        out = LoadedImage();
-        return false;
-    }
-    out.width = w;
-    out.height = h;
-    return true;
+    return finish_load(img, out, [&](int tw, int th, VipsImage** o) {
+        return vips_thumbnail_buffer(const_cast<uint8_t*>(data.data()), data.size(), o, tw, "height", th, "size",
+                                     VIPS_SIZE_DOWN, nullptr);
+    });
 }
 
 } // namespace platform

@@ -163,6 +163,7 @@ void TJwsData::read_body(detail::JwwArchive& ar)
     Enthd.n2 = 0;
     EntBlockDefN = 0;
     detail::JwwReadContext ctx { ar, Enthd.jwVer, text_pool, MojiEncode };
+    ctx.keep_controls = true;
     detail::JwwEntitySink sink { &EntLine, &EntEnko, &EntTen, &EntMoji, &EntSunpo, &EntSolid, &EntBlock,
         &EntNo };
     detail::read_object_list(ctx, n, sink);

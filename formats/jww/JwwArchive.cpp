@@ -112,13 +112,15 @@ template <bool Store> void read_strings(JwwReadContext& c, TEntJwwMoji& m)
             && std::equal(font.bytes.begin(), font.bytes.end(), c.last_font_bytes.begin(), c.last_font_bytes.end());
         if (!same) {
             std::u16string name = decode_string(font);
-            remove_control_chars(name);
+            if (!c.keep_controls)
+                remove_control_chars(name);
             c.last_font = c.pool.add(std::move(name));
             c.last_font_bytes = font.bytes;
             c.last_font_wide = font.wide;
         }
         m.strFontName = c.last_font;
-        m.str = c.pool.add(read_clean_string(c.ar, c.moji_encode));
+        m.str = c.pool.add(c.keep_controls ? read_counted_string(c.ar, c.moji_encode)
+                                           : read_clean_string(c.ar, c.moji_encode));
     } else {
         skip_counted_string(c.ar, c.moji_encode);
         skip_counted_string(c.ar, c.moji_encode);
@@ -493,7 +495,8 @@ void read_block_definitions(JwwReadContext& c, uint64_t count, std::vector<TEntJ
         }
         TEntJwwBlockDef& def = defs.emplace_back();
         static_cast<detail::JwwBlockDefHead&>(def) = head;
-        def.strName = read_clean_string(c.ar, c.moji_encode);
+        def.strName = c.keep_controls ? read_counted_string(c.ar, c.moji_encode)
+                                      : read_clean_string(c.ar, c.moji_encode);
         uint32_t n = read_object_count(c.ar);
         ++c.classes.next_index;
         JwwEntitySink sink { &def.mLine, &def.mEnko, &def.mTen, &def.mMoji, &def.mSunpo, &def.mSolid,

@@ -181,6 +181,8 @@ struct JwwReadContext {
     JwwStringPool& pool;
     bool& moji_encode;
     JwwClassMap classes;
+    // Symbol files keep control characters in their strings; drawings drop them.
+    bool keep_controls = false;
     // Texts mostly share their font, so a name stored as the same bytes is decoded and pooled once.
     JwwStr last_font;
     std::span<const uint8_t> last_font_bytes;

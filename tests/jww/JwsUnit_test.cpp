@@ -92,6 +92,23 @@ TEST_F(JwsFileTest, ReadsBasePointScalesAndEntities)
     EXPECT_EQ(gPrtBairitsu, 1.0);
 }
 
+// Symbols keep control characters in every string; the same body read as a drawing drops them.
+TEST_F(JwsFileTest, StringsKeepControlCharacters)
+{
+    JwsWriter w(600);
+    w.body.add(text(0, 5, 10, 5, 3, 3), u"Font\tA", u"a\tb\x01c");
+    w.body.begin_block(1, u"Blk\x02");
+    w.body.add(circle(0, 0, 2));
+    w.body.end_block();
+    w.body.add(insert(1, 20, 20));
+    ASSERT_TRUE(jws.FileIn(save(w)));
+    ASSERT_EQ(jws.EntMojiN, 1);
+    EXPECT_EQ(jws.text(jws.EntMoji[0].str), u"a\tb\x01c");
+    EXPECT_EQ(jws.text(jws.EntMoji[0].strFontName), u"Font\tA");
+    ASSERT_EQ(jws.EntBlockDefN, 1);
+    EXPECT_EQ(jws.EntBlockDef[0].strName, u"Blk\x02");
+}
+
 TEST_F(JwsFileTest, OldVersionsUseTheNarrowAttribute)
 {
     JwsWriter w(300);

@@ -1,10 +1,12 @@
-// Fuzz target of the ".jww" reader: file check, whole load, image inflation and clean-up, all in a private folder.
+// Fuzz target of the ".jww" and ".jws" readers: file check, whole load, image inflation and clean-up, all
+// in a private folder. Each reader checks its own magic, so one input exercises whichever it matches.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "formats/jww/JwsUnit.h"
 #include "formats/jww/JwwUnit.h"
 #include "platform/Cp932.h"
 
@@ -49,6 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         jw.BindImageExplode();
     jw.BindImageDeleteGzFile();
     jw.BindImageDeleteNonGzFile();
+    TJwsData jws;
+    if (jws.FileCheck(path))
+        jws.FileIn(path);
     // Every file the reader made must be gone again.
     if (!std::filesystem::is_empty(folder.images))
         __builtin_trap();

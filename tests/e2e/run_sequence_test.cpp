@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/e2e_harness.h"
+#include "tests/support/jww_writer.h"
 
 namespace {
 
@@ -181,6 +182,46 @@ TEST(RunSequence, NoTemporaryFilesLeftBehind)
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string> { "Torvane.dat", "out.png", "plan.jww", "torvanesub" }));
+}
+
+} // namespace
+
+namespace {
+
+// The largest paper at the finest resolution asks for about 4.7 million pixels a side: the run must
+// refuse it before allocating, with no destination, whatever format was asked.
+TEST(RunSequence, LargestPaperAtFinestResolutionFailsCleanly)
+{
+    for (const char* dst : { "out.png", "out.jpg", "out.gif" }) {
+        Sandbox box;
+        box.settings(18);
+        jwwtest::JwwWriter w(600);
+        w.Enthd.nZumen = 14;
+        w.add(jwwtest::line(0, 0, 10, 10));
+        box.write("plan.jww", w.bytes());
+        auto r = box.convert("plan.jww", dst);
+        EXPECT_EQ(r.exit_code, 4) << dst << ": " << r.err;
+        EXPECT_NE(r.err.find("too large"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(box.path(dst))) << dst;
+    }
+}
+
+// A drawing that loads ends with status 0 and an image of the paper at the chosen resolution.
+TEST(RunSequence, LoadedDrawingExitsZero)
+{
+    Sandbox box;
+    box.settings(1); // 36 dpi
+    jwwtest::JwwWriter w(600);
+    w.Enthd.nZumen = 3;
+    w.add(jwwtest::line(0, 0, 10, 10));
+    box.write("PLAN.JWW", w.bytes());
+    auto r = box.convert("PLAN.JWW", "out.png");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    auto im = e2e::load_image(box.path("out.png"));
+    ASSERT_TRUE(im);
+    EXPECT_EQ(im->width, 595);  // 420 mm at 36 dpi
+    EXPECT_EQ(im->height, 421); // 297 mm
 }
 
 } // namespace

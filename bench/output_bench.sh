@@ -14,7 +14,7 @@ printf '%-6s %10s %12s %12s\n' format seconds peak_MiB bytes
 for ext in png bmp jpg gif tif webp; do
   rm -f "$work/out.$ext"
   /usr/bin/time -f '%e %M' -o "$work/time.txt" "$work/torvanesub" a b "$work/blank.jww" "$work/out.$ext" 2>/dev/null || true
-  read -r secs kib < "$work/time.txt"
+  read -r secs kib < <(tail -n 1 "$work/time.txt")
   size=$(stat -c %s "$work/out.$ext" 2>/dev/null || echo 0)
   printf '%-6s %10s %12s %12s\n' "$ext" "$secs" "$((kib / 1024))" "$size"
 done

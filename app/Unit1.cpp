@@ -171,7 +171,7 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
         return;
     }
     if (!loaded_)
-        fail(RunOutcome::Source, "not a readable drawing: background-only image written");
+        fail(RunOutcome::Source, "not a readable drawing: the image holds only what could be read");
 }
 
 void TForm1::GetDotSize(int tp, double& sx, double& sy)

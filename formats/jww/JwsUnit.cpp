@@ -10,6 +10,7 @@
 
 #include "app/UnitVal.h"
 #include "formats/jww/JwwDraw.h"
+#include "formats/jww/JwwUnit.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "util/Func_2_files.h"
@@ -58,12 +59,6 @@ bool read_file_head(const std::u16string& path, uint8_t* out, size_t n)
 std::u16string magic_text(std::span<const uint8_t> b)
 {
     return AnsiBytesToText(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
-}
-
-bool is_gz(const std::u16string& name)
-{
-    return name.size() >= 3 && name[name.size() - 3] == u'.' && (name[name.size() - 2] | 0x20) == u'g'
-        && (name[name.size() - 1] | 0x20) == u'z';
 }
 
 detail::JwwTrans trans(bool lf, double sc, double bx, double by, double b1, double b2, double b3, double b4)
@@ -217,12 +212,7 @@ bool TJwsData::FileIn(const std::u16string& FName)
 
 void TJwsData::MakeBlockTree()
 {
-    try {
-        detail::build_block_tree(EntBlock, EntBlockDef, EntBlockTree, EntBlockNum);
-    } catch (const std::bad_alloc&) {
-        EntBlockTree.clear();
-    }
-    EntBlockTreeN = int32_t(EntBlockTree.size());
+    detail::make_block_tree(EntBlock, EntBlockDef, EntBlockTree, EntBlockNum, EntBlockTreeN);
 }
 
 void TJwsData::BindImageInit()
@@ -238,33 +228,16 @@ void TJwsData::BindImageExplode()
         return;
     for (int32_t i = 0; i < BindImageN && size_t(i) < BindImage.size(); ++i) {
         std::u16string name = detail::bind_image_plain_name(BindImage[size_t(i)].Fname);
-        if (is_gz(name))
+        if (detail::is_gz_name(name))
             (void)IsFile(BindImageFolder + name);
     }
 }
 
-void TJwsData::BindImageDeleteGzFile()
-{
-    if (BindImageFolder.empty())
-        return;
-    for (int32_t i = 0; i < BindImageN && size_t(i) < BindImage.size(); ++i) {
-        std::u16string name = detail::bind_image_plain_name(BindImage[size_t(i)].Fname);
-        if (is_gz(name))
-            EraseFile(BindImageFolder + name);
-    }
-}
+void TJwsData::BindImageDeleteGzFile() { detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, true); }
 
 void TJwsData::BindImageDeleteNonGzFile()
 {
-    if (BindImageFolder.empty())
-        return;
-    for (int32_t i = 0; i < BindImageN && size_t(i) < BindImage.size(); ++i) {
-        std::u16string name = detail::bind_image_plain_name(BindImage[size_t(i)].Fname);
-        if (is_gz(name))
-            name.resize(name.size() - 3);
-        if (!detail::bind_image_plain_name(name).empty())
-            EraseFile(BindImageFolder + name);
-    }
+    detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, false);
 }
 
 // ---- Layers, extents, drawing.

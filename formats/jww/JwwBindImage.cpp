@@ -162,28 +162,32 @@ void TJwwData::BindImageExplode()
     }
 }
 
-void TJwwData::BindImageDeleteGzFile()
-{
-    if (BindImageFolder.empty())
-        return;
-    for (int32_t i = 0; i < BindImageN && size_t(i) < BindImage.size(); ++i) {
-        std::u16string name = detail::bind_image_plain_name(BindImage[size_t(i)].Fname);
-        if (is_gz(name))
-            EraseFile(BindImageFolder + name);
-    }
-}
+bool detail::is_gz_name(const std::u16string& name) { return is_gz(name); }
 
-void TJwwData::BindImageDeleteNonGzFile()
+void detail::delete_bind_images(const std::u16string& folder, const std::vector<TBindImageType>& table,
+                                int32_t n, bool gz_files)
 {
-    if (BindImageFolder.empty())
+    if (folder.empty())
         return;
-    for (int32_t i = 0; i < BindImageN && size_t(i) < BindImage.size(); ++i) {
-        std::u16string name = detail::bind_image_plain_name(BindImage[size_t(i)].Fname);
+    for (int32_t i = 0; i < n && size_t(i) < table.size(); ++i) {
+        std::u16string name = detail::bind_image_plain_name(table[size_t(i)].Fname);
+        if (gz_files) {
+            if (is_gz(name))
+                EraseFile(folder + name);
+            continue;
+        }
         if (is_gz(name))
             name = without_ext(name);
         if (!detail::bind_image_plain_name(name).empty())
-            EraseFile(BindImageFolder + name);
+            EraseFile(folder + name);
     }
+}
+
+void TJwwData::BindImageDeleteGzFile() { detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, true); }
+
+void TJwwData::BindImageDeleteNonGzFile()
+{
+    detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, false);
 }
 
 std::u16string TJwwData::bind_image_path(const std::u16string& name) const

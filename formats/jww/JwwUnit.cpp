@@ -442,14 +442,20 @@ bool TJwwData::FileIn(const std::u16string& FName)
     return ok;
 }
 
-void TJwwData::MakeBlockTree()
+void detail::make_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJwwBlockDef>& defs,
+                             std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs, int32_t& tree_n)
 {
     try {
-        detail::build_block_tree(EntBlock, EntBlockDef, EntBlockTree, EntBlockNum);
+        detail::build_block_tree(blocks, defs, tree, used_defs);
     } catch (const std::bad_alloc&) {
-        EntBlockTree.clear();
+        tree.clear();
     }
-    EntBlockTreeN = int32_t(EntBlockTree.size());
+    tree_n = int32_t(tree.size());
+}
+
+void TJwwData::MakeBlockTree()
+{
+    detail::make_block_tree(EntBlock, EntBlockDef, EntBlockTree, EntBlockNum, EntBlockTreeN);
 }
 
 void TJwwData::BindImageInit()

@@ -135,6 +135,18 @@ void publish_jww_text_globals(const std::u16string& path, const TEntJwwHeader& h
 void read_bind_image_table(JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write,
                            std::vector<TBindImageType>& table);
 
+// True for a name ending in ".gz" in any letter case.
+bool is_gz_name(const std::u16string& name);
+
+// Deletes the extracted files of an image table from folder: the stored ".gz" files, or the inflated
+// files beside them (the other names as stored). Both documents with image tables share this.
+void delete_bind_images(const std::u16string& folder, const std::vector<TBindImageType>& table, int32_t n,
+                        bool gz_files);
+
+// The expanded block tree of a document; an allocation failure leaves an empty tree.
+void make_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJwwBlockDef>& defs,
+                     std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs, int32_t& tree_n);
+
 // Largest file BindImageExplode writes.
 inline constexpr uint64_t kJwwMaxInflatedBytes = uint64_t(512) << 20;
 

@@ -170,17 +170,7 @@ void TJwsData::read_body(detail::JwwArchive& ar)
     // A symbol stores no images: whatever follows the definitions is not read.
 }
 
-void TJwsData::settle_counts()
-{
-    EntLineN = int32_t(EntLine.size());
-    EntEnkoN = int32_t(EntEnko.size());
-    EntTenN = int32_t(EntTen.size());
-    EntMojiN = int32_t(EntMoji.size());
-    EntSunpoN = int32_t(EntSunpo.size());
-    EntSolidN = int32_t(EntSolid.size());
-    EntBlockN = int32_t(EntBlock.size());
-    EntBlockDefN = int32_t(EntBlockDef.size());
-}
+void TJwsData::settle_counts() { detail::settle_entity_counts(*this); }
 
 bool TJwsData::FileIn(const std::u16string& FName)
 {

@@ -407,17 +407,7 @@ void TJwwData::read_bind_images(detail::JwwArchive& ar)
     BindImageN = int32_t(BindImage.size());
 }
 
-void TJwwData::settle_counts()
-{
-    EntLineN = int32_t(EntLine.size());
-    EntEnkoN = int32_t(EntEnko.size());
-    EntTenN = int32_t(EntTen.size());
-    EntMojiN = int32_t(EntMoji.size());
-    EntSunpoN = int32_t(EntSunpo.size());
-    EntSolidN = int32_t(EntSolid.size());
-    EntBlockN = int32_t(EntBlock.size());
-    EntBlockDefN = int32_t(EntBlockDef.size());
-}
+void TJwwData::settle_counts() { detail::settle_entity_counts(*this); }
 
 bool TJwwData::FileIn(const std::u16string& FName)
 {

@@ -135,6 +135,19 @@ void publish_jww_text_globals(const std::u16string& path, const TEntJwwHeader& h
 void read_bind_image_table(JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write,
                            std::vector<TBindImageType>& table);
 
+// Entity counts of a drawing or symbol from the lists actually read.
+template <class Doc> void settle_entity_counts(Doc& d)
+{
+    d.EntLineN = int32_t(d.EntLine.size());
+    d.EntEnkoN = int32_t(d.EntEnko.size());
+    d.EntTenN = int32_t(d.EntTen.size());
+    d.EntMojiN = int32_t(d.EntMoji.size());
+    d.EntSunpoN = int32_t(d.EntSunpo.size());
+    d.EntSolidN = int32_t(d.EntSolid.size());
+    d.EntBlockN = int32_t(d.EntBlock.size());
+    d.EntBlockDefN = int32_t(d.EntBlockDef.size());
+}
+
 // True for a name ending in ".gz" in any letter case.
 bool is_gz_name(const std::u16string& name);
 

@@ -18,43 +18,16 @@
 
 namespace {
 
+using detail::clamp_count;
+using detail::read_file_head;
+using detail::release;
+
 constexpr int32_t kMinVersion = 230;
 constexpr int32_t kMaxVersion = 700;
 constexpr size_t kMagicBytes = 7;
 constexpr size_t kReservedBytes = 193;
 constexpr const char* kJwsHeaderMessage = "JWS-Header Error";
 constexpr const char* kJwsVersionMessage = "JWS-Version Error";
-
-// Empties a list and gives its memory back (assigning {} would keep the capacity).
-template <class T> void release(std::vector<T>& v) { std::vector<T>().swap(v); }
-
-int32_t clamp_count(uint32_t n)
-{
-    return n > uint32_t(std::numeric_limits<int32_t>::max()) ? std::numeric_limits<int32_t>::max() : int32_t(n);
-}
-
-// The first n bytes of a regular file; false when it cannot be opened or is shorter.
-bool read_file_head(const std::u16string& path, uint8_t* out, size_t n)
-{
-    if (path.empty())
-        return false;
-    int fd = ::open(detail::native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    size_t got = 0;
-    while (ok && got < n) {
-        ssize_t r = ::read(fd, out + got, n - got);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            break;
-        got += size_t(r);
-    }
-    ::close(fd);
-    return ok && got == n;
-}
 
 std::u16string magic_text(std::span<const uint8_t> b)
 {

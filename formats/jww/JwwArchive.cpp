@@ -382,6 +382,29 @@ template <class Alloc> int64_t read_whole_file(const std::u16string& path, Alloc
 
 } // namespace
 
+// The first n bytes of a regular file; false when it cannot be opened or is shorter.
+bool read_file_head(const std::u16string& path, uint8_t* out, size_t n)
+{
+    if (path.empty())
+        return false;
+    int fd = ::open(detail::native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    size_t got = 0;
+    while (ok && got < n) {
+        ssize_t r = ::read(fd, out + got, n - got);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
+        got += size_t(r);
+    }
+    ::close(fd);
+    return ok && got == n;
+}
+
 bool read_file_bytes(const std::u16string& path, std::vector<uint8_t>& out)
 {
     out.clear();

@@ -97,6 +97,15 @@ void skip_counted_string(JwwArchive& ar, bool& moji_encode);
 // Object count: u16, or u32 after 0xFFFF.
 uint32_t read_object_count(JwwArchive& ar);
 
+// The first n bytes of a regular file; false when it cannot be opened or is shorter.
+bool read_file_head(const std::u16string& path, uint8_t* out, size_t n);
+
+// A count read as unsigned, as the signed count fields hold it (saturating).
+inline int32_t clamp_count(uint32_t n) { return n > uint32_t(INT32_MAX) ? INT32_MAX : int32_t(n); }
+
+// Empties a list and gives its memory back (assigning {} would keep the capacity).
+template <class T> void release(std::vector<T>& v) { std::vector<T>().swap(v); }
+
 // Reads the whole file at path (UTF-16, Windows separators allowed); false when it cannot be read or is
 // larger than kJwwMaxFileBytes.
 bool read_file_bytes(const std::u16string& path, std::vector<uint8_t>& out);

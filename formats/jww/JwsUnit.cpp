@@ -48,26 +48,8 @@ TJwsData::~TJwsData() { DataFree(); }
 void TJwsData::DataInit()
 {
     Enthd = TEntJwsHeader {};
-    release(EntLgrp);
-    release(EntMoj);
-    release(EntNo);
-    release(EntLine);
-    release(EntEnko);
-    release(EntTen);
-    release(EntMoji);
-    release(EntSunpo);
-    release(EntSolid);
-    release(EntBlock);
-    release(EntBlockDef);
-    release(EntBlockTree);
-    EntLineN = EntEnkoN = EntTenN = EntMojiN = EntSunpoN = EntSolidN = EntBlockN = 0;
-    EntBlockDefN = EntBlockTreeN = 0;
-    EntBlockNum = 0;
+    detail::release_entity_lists(*this);
     BindImageInit();
-    FileOutOpt = 0;
-    FontNameN = 0;
-    release(FontNames);
-    MojiEncode = false;
     text_pool.clear();
 }
 

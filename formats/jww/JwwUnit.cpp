@@ -38,7 +38,6 @@ TJwwData::~TJwwData() { DataFree(); }
 void TJwwData::DataInit()
 {
     Enthd = TEntJwwHeader {};
-    release(EntLgrp);
     release(EntLay);
     release(EntCol);
     release(EntLtp1);
@@ -46,25 +45,8 @@ void TJwwData::DataInit()
     release(EntLtp3);
     release(EntColS);
     release(EntLtpS);
-    release(EntMoj);
-    release(EntNo);
-    release(EntLine);
-    release(EntEnko);
-    release(EntTen);
-    release(EntMoji);
-    release(EntSunpo);
-    release(EntSolid);
-    release(EntBlock);
-    release(EntBlockDef);
-    release(EntBlockTree);
-    EntLineN = EntEnkoN = EntTenN = EntMojiN = EntSunpoN = EntSolidN = EntBlockN = 0;
-    EntBlockDefN = EntBlockTreeN = 0;
-    EntBlockNum = 0;
+    detail::release_entity_lists(*this);
     BindImageInit();
-    FileOutOpt = 0;
-    FontNameN = 0;
-    release(FontNames);
-    MojiEncode = false;
     text_pool.clear();
 }
 

@@ -148,6 +148,30 @@ template <class Doc> void settle_entity_counts(Doc& d)
     d.EntBlockDefN = int32_t(d.EntBlockDef.size());
 }
 
+// Empties the entity lists a drawing and a symbol share, giving their memory back.
+template <class Doc> void release_entity_lists(Doc& d)
+{
+    release(d.EntLgrp);
+    release(d.EntMoj);
+    release(d.EntNo);
+    release(d.EntLine);
+    release(d.EntEnko);
+    release(d.EntTen);
+    release(d.EntMoji);
+    release(d.EntSunpo);
+    release(d.EntSolid);
+    release(d.EntBlock);
+    release(d.EntBlockDef);
+    release(d.EntBlockTree);
+    d.EntLineN = d.EntEnkoN = d.EntTenN = d.EntMojiN = d.EntSunpoN = d.EntSolidN = d.EntBlockN = 0;
+    d.EntBlockDefN = d.EntBlockTreeN = 0;
+    d.EntBlockNum = 0;
+    d.FileOutOpt = 0;
+    d.FontNameN = 0;
+    release(d.FontNames);
+    d.MojiEncode = false;
+}
+
 // True for a name ending in ".gz" in any letter case.
 bool is_gz_name(const std::u16string& name);
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/UnitVal.h"
+#include "graphics/LineStroke.h"
 #include "platform/Cp932.h"
 #include "platform/ImageSave.h"
 #include "platform/TextFile.h"
@@ -25,9 +26,6 @@ constexpr Paper kPapers[] = {
 };
 
 constexpr int kDpi[] = { 36, 72, 100, 120, 144, 160, 200, 240, 300, 360, 400, 480, 600, 720, 800, 960, 1000, 1200 };
-
-// Whole pixels, halves to the even neighbour.
-double round_even(double v) { return std::nearbyint(v); }
 
 } // namespace
 
@@ -176,13 +174,13 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
 
 void TForm1::GetDotSize(int tp, double& sx, double& sy)
 {
-    sx = std::max(10.0, round_even(StrToFloatZero(ed2)));
-    sy = std::max(10.0, round_even(StrToFloatZero(ed3)));
+    sx = std::max(10.0, detail::round_half_even(StrToFloatZero(ed2)));
+    sy = std::max(10.0, detail::round_half_even(StrToFloatZero(ed3)));
     if (tp == 3 || tp == 5 || cb3 == 0)
         return;
     const int dpi = (cb3 >= 1 && cb3 <= 18) ? kDpi[cb3 - 1] : 300;
-    sx = std::max(10.0, round_even(papx / 25.4 * dpi));
-    sy = std::max(10.0, round_even(papy / 25.4 * dpi));
+    sx = std::max(10.0, detail::round_half_even(papx / 25.4 * dpi));
+    sy = std::max(10.0, detail::round_half_even(papy / 25.4 * dpi));
 }
 
 void TForm1::dispSub(int t, double x, double y)
@@ -227,8 +225,8 @@ void TForm1::dispSub(int t, double x, double y)
 bool TForm1::size_bitmap()
 {
     Image1.reset();
-    const double w = round_even(gDispWidth);
-    const double h = round_even(gDispHeight);
+    const double w = detail::round_half_even(gDispWidth);
+    const double h = detail::round_half_even(gDispHeight);
     // Checked as doubles first: a paper of 100 m at 1200 dpi must not reach an integer conversion.
     if (!(w >= 1 && h >= 1 && w <= platform::Bitmap::max_side && h <= platform::Bitmap::max_side)
         || !Image1.resize(int(w), int(h))) {

@@ -20,9 +20,18 @@ struct Paper {
     double x, y;
 };
 constexpr Paper kPapers[] = {
-    { 0, 1189, 841 }, { 1, 841, 594 }, { 2, 594, 420 }, { 3, 420, 297 }, { 4, 297, 210 },
-    { 8, 1682, 1189 }, { 9, 2378, 1682 }, { 10, 3364, 2378 }, { 11, 4756, 3364 },
-    { 12, 10000, 7073 }, { 13, 50000, 35366 }, { 14, 100000, 70732 },
+    { 0, 1189, 841 },
+    { 1, 841, 594 },
+    { 2, 594, 420 },
+    { 3, 420, 297 },
+    { 4, 297, 210 },
+    { 8, 1682, 1189 },
+    { 9, 2378, 1682 },
+    { 10, 3364, 2378 },
+    { 11, 4756, 3364 },
+    { 12, 10000, 7073 },
+    { 13, 50000, 35366 },
+    { 14, 100000, 70732 },
 };
 
 constexpr int kDpi[] = { 36, 72, 100, 120, 144, 160, 200, 240, 300, 360, 400, 480, 600, 720, 800, 960, 1000, 1200 };
@@ -159,8 +168,8 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
     GetDotSize(t, sx, sy);
     dispSub(t, sx, sy);
     if (!bitmap_ok_) {
-        fail(RunOutcome::Output, "image of " + std::to_string(int64_t(sx)) + " x " + std::to_string(int64_t(sy))
-                 + " pixels is too large");
+        fail(RunOutcome::Output,
+            "image of " + std::to_string(int64_t(sx)) + " x " + std::to_string(int64_t(sy)) + " pixels is too large");
         return;
     }
     std::string error;

@@ -61,8 +61,7 @@ void TForm1::dispDraw(int JWtype)
         bind_jw_renderer();
         JWK->GLDrawALL();
         break;
-    default:
-        return;
+    default: return;
     }
     canvas_->end_scene();
 }

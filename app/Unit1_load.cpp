@@ -35,7 +35,7 @@ bool starts_with(const std::u16string& s, std::u16string_view p) { return s.comp
 
 TDateTime local_date_time(time_t t, bool even_seconds)
 {
-    struct tm lt {};
+    struct tm lt { };
     localtime_r(&t, &lt);
     int sec = lt.tm_sec;
     if (even_seconds)
@@ -46,7 +46,7 @@ TDateTime local_date_time(time_t t, bool even_seconds)
 // Last-write time as the packed file-date format keeps it: local time, even seconds.
 TDateTime file_date(const std::u16string& fn)
 {
-    struct stat st {};
+    struct stat st { };
     if (stat(detail::native_path(fn).c_str(), &st) != 0)
         return now();
     return local_date_time(st.st_mtime, true);
@@ -341,12 +341,12 @@ void TForm1::JwwFileColorSet(TJwwData* JW)
         for (int jn = 1; jn <= 8 && jn < int(JW->EntCol.size()); ++jn) {
             const auto& c = JW->EntCol[jn];
             gGraAtt->SetAttrCol(jn, ColorRefToAlpha(screen ? c.aPenColor : c.aPrtPenColor),
-                                w * (screen ? c.anPenWidth : c.anPrtPenWidth), c.adPrtTenHankei);
+                w * (screen ? c.anPenWidth : c.anPrtPenWidth), c.adPrtTenHankei);
         }
         for (int i = 1; i <= 256 && i < int(JW->EntColS.size()); ++i) {
             const auto& c = JW->EntColS[i];
             gGraAtt->SetAttrCol(100 + i, ColorRefToAlpha(screen ? c.aPenColor : c.aPrtPenColor),
-                                0.01 * (screen ? c.anPenWidth : c.anPrtPenWidth), c.adPrtTenHankei);
+                0.01 * (screen ? c.anPenWidth : c.anPrtPenWidth), c.adPrtTenHankei);
         }
     }
     if (gColorMode > 0) {
@@ -392,7 +392,7 @@ void TForm1::JwwFileLtypeSet(TJwwData* JW)
     for (int j = 0; j < 5 && j < int(JW->EntLtp2.size()); ++j) {
         const auto& t = JW->EntLtp2[j];
         store_word_pattern(9 + j, u * (screen ? t.anRandSenWide : t.anPrtRandSenWide), uint32_t(t.alLType),
-                           u * (screen ? t.anTokushuSenPich : t.anPrtTokushuSenPich));
+            u * (screen ? t.anTokushuSenPich : t.anPrtTokushuSenPich));
     }
     for (int k = 0; k < 4 && k < int(JW->EntLtp3.size()); ++k) {
         const auto& t = JW->EntLtp3[k];

@@ -125,8 +125,8 @@ void draw_all(TGraph2& g)
 
 void set_rate(benchmark::State& state, double chars_per_iteration)
 {
-    state.counters["chars/s"]
-        = benchmark::Counter(chars_per_iteration * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["chars/s"] = benchmark::Counter(
+        chars_per_iteration * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 // Everything: layout, font faces, transforms and Cairo glyph rendering.
@@ -187,8 +187,8 @@ BENCHMARK(BM_FontOpenCold)->Unit(benchmark::kMicrosecond);
 void BM_GlyphTransforms(benchmark::State& state)
 {
     platform::CairoCanvas& c = *page().canvas;
-    const platform::Matrix m
-        = platform::Matrix::compose(platform::Matrix::rotation(0.3), platform::Matrix::translation(100, 100));
+    const platform::Matrix m = platform::Matrix::compose(
+        platform::Matrix::rotation(0.3), platform::Matrix::translation(100, 100));
     for (auto _ : state)
         for (int i = 0; i < kTexts * kCharsPerText; ++i) {
             const platform::Matrix saved = c.transform();
@@ -212,10 +212,10 @@ void BM_GlyphRendering(benchmark::State& state)
             for (int k = 0; k < kCharsPerText; ++k) {
                 const platform::Matrix saved = c.transform();
                 if (turned)
-                    c.multiply_transform(platform::Matrix::compose(
-                        platform::Matrix::compose(
-                            platform::Matrix::translation(-x, -y), platform::Matrix::rotation(-0.5236)),
-                        platform::Matrix::translation(x, y)));
+                    c.multiply_transform(
+                        platform::Matrix::compose(platform::Matrix::compose(platform::Matrix::translation(-x, -y),
+                                                      platform::Matrix::rotation(-0.5236)),
+                            platform::Matrix::translation(x, y)));
                 c.fill_text(std::u16string_view(t.s).substr(size_t(k), 1),
                     platform::RectF { x + 4.0f * k, y, x + 4.0f * k + 60, y + 60 }, font);
                 c.set_transform(saved);

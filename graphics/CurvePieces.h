@@ -13,8 +13,8 @@ int polyline_precheck(Surface s, int n);
 // Cuts the arc from parameter sa over da into n chords, the parameter accumulated by repeated addition, and
 // hands each to piece(x1, y1, x2, y2), mapped by bt when given. Outside when every piece said so, else Drawn.
 template <class Piece>
-int arc_chords(double cx, double cy, double r, double h, double a, double sa, double da, int n,
-               const BlockTrans* bt, Piece&& piece)
+int arc_chords(double cx, double cy, double r, double h, double a, double sa, double da, int n, const BlockTrans* bt,
+    Piece&& piece)
 {
     const double step = da / n;
     double t = sa;

@@ -130,15 +130,9 @@ void BlockTrans::apply(double x, double y, double& px, double& py) const
 
 // ---- View window.
 
-int view_code(double x, double y)
-{
-    return ClipCode(x, y, gDispX1, gDispY1, gDispX2, gDispY2);
-}
+int view_code(double x, double y) { return ClipCode(x, y, gDispX1, gDispY1, gDispX2, gDispY2); }
 
-bool view_inside(double x, double y)
-{
-    return view_code(x, y) == 0;
-}
+bool view_inside(double x, double y) { return view_code(x, y) == 0; }
 
 int view_clip(double& x1, double& y1, double& x2, double& y2)
 {
@@ -160,10 +154,7 @@ platform::PointF to_device(double x, double y)
 
 // ---- Device layer.
 
-void g_cls(Surface s, uint32_t col)
-{
-    s.C.clear(col);
-}
+void g_cls(Surface s, uint32_t col) { s.C.clear(col); }
 
 void g_pen_set(Surface s, uint32_t col, uint32_t typ, uint32_t wid)
 {
@@ -192,10 +183,7 @@ void g_line(Surface s, double x1, double y1, double x2, double y2)
     s.C.draw_line({ device_coord(x1), device_coord(y1) }, { device_coord(x2), device_coord(y2) });
 }
 
-void g_box(Surface s, double x1, double y1, double x2, double y2)
-{
-    g_rbox(s, x1, y1, x2, y2, 0, 0);
-}
+void g_box(Surface s, double x1, double y1, double x2, double y2) { g_rbox(s, x1, y1, x2, y2, 0, 0); }
 
 void g_rbox(Surface s, double x1, double y1, double x2, double y2, double rx, double ry)
 {
@@ -206,8 +194,8 @@ void g_rbox(Surface s, double x1, double y1, double x2, double y2, double rx, do
         return g_line(s, x1, y1, x1, y2);
     if (flat)
         return g_line(s, x1, y1, x2, y1);
-    s.C.draw_rect({ device_coord(x1), device_coord(y1) }, { device_coord(x2), device_coord(y2) }, device_len(rx),
-                  device_len(ry));
+    s.C.draw_rect(
+        { device_coord(x1), device_coord(y1) }, { device_coord(x2), device_coord(y2) }, device_len(rx), device_len(ry));
 }
 
 void g_circle(Surface s, double x, double y, double r)
@@ -341,10 +329,7 @@ int gl_box_a(Surface s, double x1, double y1, double x2, double y2, double a)
     return r;
 }
 
-int world_point_count()
-{
-    return world_count();
-}
+int world_point_count() { return world_count(); }
 
 int gl_polyline(Surface s)
 {
@@ -381,8 +366,8 @@ int gl_ellipse(Surface s, double cx, double cy, double r, double h, double a, co
     return res;
 }
 
-int gl_ellipse_arc(Surface s, double cx, double cy, double r, double h, double a, double sa, double da,
-                   const BlockTrans* bt)
+int gl_ellipse_arc(
+    Surface s, double cx, double cy, double r, double h, double a, double sa, double da, const BlockTrans* bt)
 {
     sample_curve(cx, cy, r, h, a, sa, da / 72, bt);
     const int res = gl_polyline(s);
@@ -446,7 +431,7 @@ int gl_solid_circle(Surface s, double cx, double cy, double r)
 }
 
 int gl_solid_arc(Surface s, int sty, double cx, double cy, double r, double h, double a, double sa, double da,
-                 double zf, const BlockTrans* bt)
+    double zf, const BlockTrans* bt)
 {
     constexpr double tol = 1e-14;
     auto is = [&](double v) { return std::fabs(zf - v) < tol; };
@@ -500,8 +485,7 @@ int gl_solid_arc(Surface s, int sty, double cx, double cy, double r, double h, d
         else
             arc_points(r, h, sa, da / 72);
         break;
-    default:
-        return NothingToDraw;
+    default: return NothingToDraw;
     }
     const int res = stroke ? gl_polyline(s) : gl_solid(s);
     clear_world();

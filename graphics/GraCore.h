@@ -53,10 +53,10 @@ int world_point_count();
 // Solid curves sampled at 73 points; bt, when given, maps every point.
 int gl_ellipse(Surface s, double cx, double cy, double r, double h, double a, const BlockTrans* bt = nullptr);
 int gl_ellipse_arc(Surface s, double cx, double cy, double r, double h, double a, double sa, double da,
-                   const BlockTrans* bt = nullptr);
+    const BlockTrans* bt = nullptr);
 int gl_solid(Surface s);
 int gl_solid_circle(Surface s, double cx, double cy, double r);
 int gl_solid_arc(Surface s, int sty, double cx, double cy, double r, double h, double a, double sa, double da,
-                 double zf, const BlockTrans* bt = nullptr);
+    double zf, const BlockTrans* bt = nullptr);
 
 } // namespace detail

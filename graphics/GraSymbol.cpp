@@ -39,10 +39,7 @@ void set_pixel(platform::Bitmap& b, int x, int y, uint32_t argb)
     std::memcpy(b.data() + static_cast<size_t>(y) * b.stride() + static_cast<size_t>(x) * 4, &argb, 4);
 }
 
-uint32_t opaque(uint8_t r, uint8_t g, uint8_t b)
-{
-    return 0xFF000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
-}
+uint32_t opaque(uint8_t r, uint8_t g, uint8_t b) { return 0xFF000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | b; }
 
 // Largest picture fill we build; larger ones leave the fill as it was.
 constexpr int64_t max_fill_pixels = 16'000'000;
@@ -50,7 +47,7 @@ constexpr int64_t max_fill_pixels = 16'000'000;
 } // namespace
 
 int TGraph::GLSymbol(double sx, double sy, double le, double ox, double oy, double r1, double r2, double ea, double an,
-                     double pa1, double pa2, uint8_t sty, uint8_t ext, uint8_t exa, uint8_t dir)
+    double pa1, double pa2, uint8_t sty, uint8_t ext, uint8_t exa, uint8_t dir)
 {
     const Frame f { sx, sy, std::cos(an), std::sin(an) };
 
@@ -111,16 +108,12 @@ int TGraph::GLSymbol(double sx, double sy, double le, double ox, double oy, doub
         out.add(GLSolidCircle(sx, sy, h));
         out.add(GLEllipse(sx, sy, h, 1, 0));
         break;
-    case 2:
-        out.add(GLEllipse2(sx, sy, h, 1, 0));
-        break;
+    case 2: out.add(GLEllipse2(sx, sy, h, 1, 0)); break;
     case 3:
         out.add(GLEllipse2(sx, sy, h, 1, 0));
         out.add(GLEllipse2(sx, sy, pa1 / 4, 1, 0));
         break;
-    case 4:
-        out.add(GLSolidCircle(sx, sy, h));
-        break;
+    case 4: out.add(GLSolidCircle(sx, sy, h)); break;
     case 5:
         white_fill();
         out.add(GLSolidCircle(sx, sy, h));
@@ -141,9 +134,7 @@ int TGraph::GLSymbol(double sx, double sy, double le, double ox, double oy, doub
         break;
     case 13: shape({ ref, wing1, wing2 }, 1); break;
     case 14: shape({ ref, wing1, wing2 }, 2); break;
-    case 15:
-        line(wing1, f.at(pa1 * std::cos(pa2 + pi), pa1 * std::sin(pa2 + pi)));
-        break;
+    case 15: line(wing1, f.at(pa1 * std::cos(pa2 + pi), pa1 * std::sin(pa2 + pi))); break;
     case 16: {
         const double q = pa1 * std::sqrt(2.0) / 2;
         const double th = pa2 - pi / 4;
@@ -161,9 +152,7 @@ int TGraph::GLSymbol(double sx, double sy, double le, double ox, double oy, doub
     }
     case 18:
     case 19:
-    case 20:
-        shape({ f.at(-h, -h), f.at(h, -h), f.at(h, h), f.at(-h, h) }, sty - 18);
-        break;
+    case 20: shape({ f.at(-h, -h), f.at(h, -h), f.at(h, h), f.at(-h, h) }, sty - 18); break;
     default: break;
     }
     return out.result();
@@ -190,7 +179,7 @@ void TGraph::GPolygonPattern(int ptn, uint32_t col)
 }
 
 void TGraph::GPolygonGrad(int typ, uint32_t col1, uint32_t col2, TDPoint p1, TDPoint p2, double x1, double y1,
-                          double x2, double y2, double ang)
+    double x2, double y2, double ang)
 {
     const double w = std::max(x2 - x1, 1e-10);
     const double g = std::max(y2 - y1, 1e-10);
@@ -202,16 +191,10 @@ void TGraph::GPolygonGrad(int typ, uint32_t col1, uint32_t col2, TDPoint p1, TDP
     const platform::PointF a { static_cast<float>(sa), static_cast<float>(1 - ta) };
     const platform::PointF b { static_cast<float>(sb), static_cast<float>(1 - tb) };
     switch (typ) {
-    case 0:
-        gradient_ = { platform::Gradient::Kind::Linear, a, b, { { 0, c1 }, { 1, c2 } } };
-        break;
-    case 1:
-        gradient_ = { platform::Gradient::Kind::Linear, a, b, { { 0, c2 }, { 0.5, c1 }, { 1, c2 } } };
-        break;
+    case 0: gradient_ = { platform::Gradient::Kind::Linear, a, b, { { 0, c1 }, { 1, c2 } } }; break;
+    case 1: gradient_ = { platform::Gradient::Kind::Linear, a, b, { { 0, c2 }, { 0.5, c1 }, { 1, c2 } } }; break;
     case 2:
-    case 3:
-        gradient_ = { platform::Gradient::Kind::Radial, a, a, { { 0, c2 }, { 1, c1 } } };
-        break;
+    case 3: gradient_ = { platform::Gradient::Kind::Radial, a, a, { { 0, c2 }, { 1, c1 } } }; break;
     default: break;
     }
     C->set_fill_gradient(gradient_);

@@ -53,7 +53,8 @@ int combine(int a, int b)
 
 } // namespace
 
-TGraph::TGraph(platform::Canvas* Ca) : C(Ca)
+TGraph::TGraph(platform::Canvas* Ca)
+    : C(Ca)
 {
     br0.Color = 0xFF000000;
     br0.Thickness = 1;
@@ -198,10 +199,10 @@ int TGraph::GLLine4(double x1, double y1, double x2, double y2)
     detail::PatternPos pos { LastSeg, LastLen };
     detail::Surface s { *C, br0 };
     detail::walk_pattern(LtypPat, LtypPatN, pos, cx1, cy1, std::cos(phi), std::sin(phi), rest,
-                         [&](double ax, double ay, double bx, double by, double entry, bool) {
-                             if (entry >= 0)
-                                 detail::gl_line(s, ax, ay, bx, by);
-                         });
+        [&](double ax, double ay, double bx, double by, double entry, bool) {
+            if (entry >= 0)
+                detail::gl_line(s, ax, ay, bx, by);
+        });
     LastSeg = pos.k;
     LastLen = pos.d;
     GLPassLtypPat(Distance2P(cx2, cy2, x2, y2));
@@ -285,11 +286,11 @@ int TGraph::GLEllipseArc2(double cx, double cy, double r, double h, double a, do
         return DrawResult::TooSmall;
     }
     return detail::arc_chords(cx, cy, r, h, a, sa, da, detail::arc_piece_count(g), nullptr,
-                              [this](double x1, double y1, double x2, double y2) { return GLLine4(x1, y1, x2, y2); });
+        [this](double x1, double y1, double x2, double y2) { return GLLine4(x1, y1, x2, y2); });
 }
 
 void TGraph::TransBezierSub(double& xp, double& yp, double t, double x1, double x2, double x3, double x4, double y1,
-                            double y2, double y3, double y4)
+    double y2, double y3, double y4)
 {
     const double u = 1 - t;
     const double b0 = u * u * u, b1 = 3 * t * u * u, b2 = 3 * t * t * u, b3 = t * t * t;
@@ -367,7 +368,7 @@ int TGraph::GLImage(double x1, double y1, double x2, double y2, int Fm, const st
 }
 
 int TGraph::GLImage2(double x1, double y1, double x2, double y2, double drx, double dry, double drr, double dan,
-                     const std::u16string& fn)
+    const std::u16string& fn)
 {
     // No second attempt through a temporary copy.
     return detail::gl_image2({ *C, br0 }, x1, y1, x2, y2, drx, dry, drr, dan, fn, false);

@@ -71,7 +71,7 @@ public:
     int GLEllipse2(double cx, double cy, double r, double h, double a);
     int GLEllipseArc2(double cx, double cy, double r, double h, double a, double sa, double da);
     void TransBezierSub(double& xp, double& yp, double t, double x1, double x2, double x3, double x4, double y1,
-                        double y2, double y3, double y4);
+        double y2, double y3, double y4);
     void TransBezierToLines(int sp, int num, std::span<const TDPoint> v);
     int GLBezier(int n, std::span<const TDPoint> p, double sc);
     int GLPolylin(int n, std::span<const TDPoint> p, double sc);
@@ -83,27 +83,27 @@ public:
     int GLPolygon(int n, std::span<const TDPoint> p, double sc);
     // Defined in GraSymbol.cpp.
     void GPolygonPattern(int ptn, uint32_t col);
-    void GPolygonGrad(int typ, uint32_t col1, uint32_t col2, TDPoint p1, TDPoint p2, double x1, double y1,
-                      double x2, double y2, double ang);
+    void GPolygonGrad(int typ, uint32_t col1, uint32_t col2, TDPoint p1, TDPoint p2, double x1, double y1, double x2,
+        double y2, double ang);
     // palette: the picture's 256 colour entries (blue, green, red, unused), for 8 bits per pixel and fewer;
     // without one those pictures are drawn in shades of grey.
     void GPolygonBmp(int x, int y, int d, std::span<const uint8_t> bmp, std::span<const uint8_t> palette = {});
 
     // ---- Symbols (GraSymbol.cpp).
     int GLSymbol(double sx, double sy, double le, double ox, double oy, double r1, double r2, double ea, double an,
-                 double pa1, double pa2, uint8_t sty, uint8_t ext, uint8_t exa, uint8_t dir);
+        double pa1, double pa2, uint8_t sty, uint8_t ext, uint8_t exa, uint8_t dir);
 
     // ---- Text (GraUnit_text.cpp).
     int GLAText1(double x, double y, double h, double w, double a, int Fm, const std::u16string& s);
-    int GLAText2(double xx, double yy, double ang, double h, double w, double sp, int Ftyp,
-                 const std::u16string& f, const std::u16string& s);
+    int GLAText2(double xx, double yy, double ang, double h, double w, double sp, int Ftyp, const std::u16string& f,
+        const std::u16string& s);
     int GLAText3(double x1, double y1, double x2, double y2, double h, double w, double sp, int Ftyp,
-                 const std::u16string& f, const std::u16string& s);
+        const std::u16string& f, const std::u16string& s);
 
     // ---- Images.
     int GLImage(double x1, double y1, double x2, double y2, int Fm, const std::u16string& fn);
     int GLImage2(double x1, double y1, double x2, double y2, double drx, double dry, double drr, double dan,
-                 const std::u16string& fn);
+        const std::u16string& fn);
 
     // Whether the dash pattern would show at the current view scale.
     bool pattern_visible() const;

@@ -32,7 +32,8 @@ uint32_t display_width(double wid)
 
 } // namespace
 
-TGraph2::TGraph2(platform::Canvas* Ca) : C(Ca)
+TGraph2::TGraph2(platform::Canvas* Ca)
+    : C(Ca)
 {
     br0.Color = 0xFF000000;
     br0.Thickness = 1;
@@ -66,10 +67,7 @@ void TGraph2::GRBox(double x1, double y1, double x2, double y2, double rx, doubl
 
 void TGraph2::GCircle(double x, double y, double r) { detail::g_circle({ *C, br0 }, x, y, r); }
 
-void TGraph2::GEllipse(double x1, double y1, double x2, double y2)
-{
-    detail::g_ellipse({ *C, br0 }, x1, y1, x2, y2);
-}
+void TGraph2::GEllipse(double x1, double y1, double x2, double y2) { detail::g_ellipse({ *C, br0 }, x1, y1, x2, y2); }
 
 void TGraph2::GArc(double x, double y, double r, double sa, double da) { detail::g_arc({ *C, br0 }, x, y, r, sa, da); }
 
@@ -175,29 +173,29 @@ int TGraph2::GLLineDT(int lay, int typ, double x1, double y1, double x2, double 
     }
     detail::Surface s { *C, br0 };
     if (!random) {
-        detail::walk_pattern(pat, n, pos, x1, y1, ux, uy, rest,
-                             [&](double ax, double ay, double bx, double by, double entry, bool) {
-                                 if (entry >= 0)
-                                     detail::gl_line(s, ax, ay, bx, by);
-                             });
+        detail::walk_pattern(
+            pat, n, pos, x1, y1, ux, uy, rest, [&](double ax, double ay, double bx, double by, double entry, bool) {
+                if (entry >= 0)
+                    detail::gl_line(s, ax, ay, bx, by);
+            });
     } else {
         // Zigzag: a vertex off the line at the end of every entry, left for positive, right for negative.
         double vx = x1, vy = y1;
         const double nx = -uy * amp, ny = ux * amp;
-        detail::walk_pattern(pat, n, pos, x1, y1, ux, uy, rest,
-                             [&](double, double, double bx, double by, double entry, bool last) {
-                                 double wx = bx, wy = by;
-                                 if (!last && entry > 0) {
-                                     wx += nx;
-                                     wy += ny;
-                                 } else if (!last && entry < 0) {
-                                     wx -= nx;
-                                     wy -= ny;
-                                 }
-                                 detail::gl_line(s, vx, vy, wx, wy);
-                                 vx = wx;
-                                 vy = wy;
-                             });
+        detail::walk_pattern(
+            pat, n, pos, x1, y1, ux, uy, rest, [&](double, double, double bx, double by, double entry, bool last) {
+                double wx = bx, wy = by;
+                if (!last && entry > 0) {
+                    wx += nx;
+                    wy += ny;
+                } else if (!last && entry < 0) {
+                    wx -= nx;
+                    wy -= ny;
+                }
+                detail::gl_line(s, vx, vy, wx, wy);
+                vx = wx;
+                vy = wy;
+            });
     }
 
     LastLay = lay;
@@ -230,15 +228,15 @@ int TGraph2::GLEllipseArc(double cx, double cy, double r, double h, double a, do
     return detail::gl_ellipse_arc({ *C, br0 }, cx, cy, r, h, a, sa, da);
 }
 
-int TGraph2::GLEllipseBL(double cx, double cy, double r, double h, double a, double bx, double by, double b1,
-                         double b2, double b3, double b4, double sc)
+int TGraph2::GLEllipseBL(double cx, double cy, double r, double h, double a, double bx, double by, double b1, double b2,
+    double b3, double b4, double sc)
 {
     const BlockTrans bt { bx, by, b1, b2, b3, b4, sc };
     return detail::gl_ellipse({ *C, br0 }, cx, cy, r, h, a, &bt);
 }
 
 int TGraph2::GLEllipseArcBL(double cx, double cy, double r, double h, double a, double sa, double da, double bx,
-                            double by, double b1, double b2, double b3, double b4, double sc)
+    double by, double b1, double b2, double b3, double b4, double sc)
 {
     const BlockTrans bt { bx, by, b1, b2, b3, b4, sc };
     return detail::gl_ellipse_arc({ *C, br0 }, cx, cy, r, h, a, sa, da, &bt);
@@ -248,11 +246,10 @@ namespace {
 
 // The patterned arc shared by GLEllipseArcDT and GLEllipseArcBLDT: n chords through GLLineDT.
 int arc_pieces(TGraph2& g, int lay, int typ, double cx, double cy, double r, double h, double a, double sa, double da,
-               int n, const BlockTrans* bt)
+    int n, const BlockTrans* bt)
 {
-    return detail::arc_chords(cx, cy, r, h, a, sa, da, n, bt, [&](double x1, double y1, double x2, double y2) {
-        return g.GLLineDT(lay, typ, x1, y1, x2, y2);
-    });
+    return detail::arc_chords(cx, cy, r, h, a, sa, da, n, bt,
+        [&](double x1, double y1, double x2, double y2) { return g.GLLineDT(lay, typ, x1, y1, x2, y2); });
 }
 
 bool pattern_shows(int typ)
@@ -262,8 +259,7 @@ bool pattern_shows(int typ)
 
 } // namespace
 
-int TGraph2::GLEllipseArcDT(int lay, int typ, double cx, double cy, double r, double h, double a, double sa,
-                            double da)
+int TGraph2::GLEllipseArcDT(int lay, int typ, double cx, double cy, double r, double h, double a, double sa, double da)
 {
     if (!pattern_shows(typ))
         return GLEllipseArc(cx, cy, r, h, a, sa, da);
@@ -283,7 +279,7 @@ int TGraph2::GLEllipseArcDT(int lay, int typ, double cx, double cy, double r, do
 }
 
 int TGraph2::GLEllipseArcBLDT(int lay, int typ, double cx, double cy, double r, double h, double a, double sa,
-                              double da, double bx, double by, double b1, double b2, double b3, double b4, double sc)
+    double da, double bx, double by, double b1, double b2, double b3, double b4, double sc)
 {
     if (!pattern_shows(typ))
         return GLEllipseArcBL(cx, cy, r, h, a, sa, da, bx, by, b1, b2, b3, b4, sc);
@@ -313,8 +309,8 @@ int TGraph2::GLSolidArc(int sty, double cx, double cy, double r, double h, doubl
     return detail::gl_solid_arc({ *C, br0 }, sty, cx, cy, r, h, a, sa, da, zf);
 }
 
-int TGraph2::GLSolidArcBL(int sty, double cx, double cy, double r, double h, double a, double sa, double da,
-                          double zf, double bx, double by, double b1, double b2, double b3, double b4, double sc)
+int TGraph2::GLSolidArcBL(int sty, double cx, double cy, double r, double h, double a, double sa, double da, double zf,
+    double bx, double by, double b1, double b2, double b3, double b4, double sc)
 {
     const BlockTrans bt { bx, by, b1, b2, b3, b4, sc };
     return detail::gl_solid_arc({ *C, br0 }, sty, cx, cy, r, h, a, sa, da, zf, &bt);
@@ -338,7 +334,7 @@ int TGraph2::GLImage(double x1, double y1, double x2, double y2, int Fm, const s
 }
 
 int TGraph2::GLImage2(double x1, double y1, double x2, double y2, double drx, double dry, double drr, double dan,
-                      const std::u16string& fn)
+    const std::u16string& fn)
 {
     return detail::gl_image2({ *C, br0 }, x1, y1, x2, y2, drx, dry, drr, dan, fn, true);
 }
@@ -359,15 +355,15 @@ struct MarkerFrame {
     }
 };
 
-constexpr double k_x = 0.8839;       // 1.25 / sqrt(2)
-constexpr double k_tri = 1.4434;     // 5/3 cos 30 degrees
-constexpr double k_ast = 1.0825;     // 1.25 cos 30 degrees
-constexpr double k_s = 1.7678;       // 1.25 sqrt(2)
+constexpr double k_x = 0.8839; // 1.25 / sqrt(2)
+constexpr double k_tri = 1.4434; // 5/3 cos 30 degrees
+constexpr double k_ast = 1.0825; // 1.25 cos 30 degrees
+constexpr double k_s = 1.7678; // 1.25 sqrt(2)
 
 } // namespace
 
-int TGraph2::GLTenMarker(double x, double y, int kf, int pc, double a, double ba, int lay, int col, int wd,
-                         uint32_t dcol)
+int TGraph2::GLTenMarker(
+    double x, double y, int kf, int pc, double a, double ba, int lay, int col, int wd, uint32_t dcol)
 {
     if (kf == 1) {
         GLPenSet(lay, col, 1, 0, dcol);
@@ -427,12 +423,11 @@ int TGraph2::GLTenMarker(double x, double y, int kf, int pc, double a, double ba
         return res;
     };
     const std::initializer_list<TDPoint> arrow = { { 0, 0 }, { -7.5, 1.25 }, { -7.5, -1.25 } };
-    const std::initializer_list<TDPoint> square = { { -1.25, -1.25 }, { 1.25, -1.25 }, { 1.25, 1.25 }, { -1.25, 1.25 } };
+    const std::initializer_list<TDPoint> square = { { -1.25, -1.25 }, { 1.25, -1.25 }, { 1.25, 1.25 },
+        { -1.25, 1.25 } };
 
     switch (pc) {
-    case -7:
-        seg(k_x, k_x, -k_x, -k_x);
-        return seg(-k_x, k_x, k_x, -k_x);
+    case -7: seg(k_x, k_x, -k_x, -k_x); return seg(-k_x, k_x, k_x, -k_x);
     case -6: {
         const double top = 5.0 / 3, low = -5.0 / 6;
         seg(0, top, -k_tri, low);
@@ -444,9 +439,7 @@ int TGraph2::GLTenMarker(double x, double y, int kf, int pc, double a, double ba
         seg(1.25, -1.25, 1.25, 1.25);
         seg(1.25, 1.25, -1.25, 1.25);
         return seg(-1.25, 1.25, -1.25, -1.25);
-    case -4:
-        seg(0, 1.25, 0, -1.25);
-        return seg(-1.25, 0, 1.25, 0);
+    case -4: seg(0, 1.25, 0, -1.25); return seg(-1.25, 0, 1.25, 0);
     case -3: {
         const double cw = gGraAtt ? gGraAtt->GetAttrColwid(col) : 0.0;
         GLPenSet(lay, col, 1, cw, dcol);
@@ -455,8 +448,7 @@ int TGraph2::GLTenMarker(double x, double y, int kf, int pc, double a, double ba
             r = 1 / gDispScale;
         return GLSolidCircle(x, y, r);
     }
-    case -2:
-        return circle(Fill::None);
+    case -2: return circle(Fill::None);
     case -1:
         seg(0, 1.25, 0, -1.25);
         seg(k_ast, 0.625, -k_ast, -0.625);
@@ -483,9 +475,7 @@ int TGraph2::GLTenMarker(double x, double y, int kf, int pc, double a, double ba
         GLEllipseArc(c2x, c2y, r, 1, a, 3 * pi / 2, pi / 2);
         return res;
     }
-    case 9:
-        seg(0, 0, -7.5, 1.25);
-        return seg(0, 0, -7.5, -1.25);
+    case 9: seg(0, 0, -7.5, 1.25); return seg(0, 0, -7.5, -1.25);
     case 10: return seg(k_s, k_s, -k_s, -k_s);
     case 11: return shape(arrow, Fill::None);
     default: return circle(Fill::Pen);

@@ -59,33 +59,32 @@ public:
     int GLEllipse(double cx, double cy, double r, double h, double a);
     int GLEllipseArc(double cx, double cy, double r, double h, double a, double sa, double da);
     int GLEllipseBL(double cx, double cy, double r, double h, double a, double bx, double by, double b1, double b2,
-                    double b3, double b4, double sc);
-    int GLEllipseArcBL(double cx, double cy, double r, double h, double a, double sa, double da, double bx,
-                       double by, double b1, double b2, double b3, double b4, double sc);
+        double b3, double b4, double sc);
+    int GLEllipseArcBL(double cx, double cy, double r, double h, double a, double sa, double da, double bx, double by,
+        double b1, double b2, double b3, double b4, double sc);
     int GLEllipseArcDT(int lay, int typ, double cx, double cy, double r, double h, double a, double sa, double da);
-    int GLEllipseArcBLDT(int lay, int typ, double cx, double cy, double r, double h, double a, double sa,
-                         double da, double bx, double by, double b1, double b2, double b3, double b4, double sc);
+    int GLEllipseArcBLDT(int lay, int typ, double cx, double cy, double r, double h, double a, double sa, double da,
+        double bx, double by, double b1, double b2, double b3, double b4, double sc);
 
     // ---- Solids and point markers.
     int GLSolid();
     int GLSolidCircle(double cx, double cy, double r);
     int GLSolidArc(int sty, double cx, double cy, double r, double h, double a, double sa, double da, double zf);
     int GLSolidArcBL(int sty, double cx, double cy, double r, double h, double a, double sa, double da, double zf,
-                     double bx, double by, double b1, double b2, double b3, double b4, double sc);
-    int GLTenMarker(double x, double y, int kf, int pc, double a, double ba, int lay, int col, int wd,
-                    uint32_t dcol);
+        double bx, double by, double b1, double b2, double b3, double b4, double sc);
+    int GLTenMarker(double x, double y, int kf, int pc, double a, double ba, int lay, int col, int wd, uint32_t dcol);
 
     // ---- Text (defined in GraUnit2_text.cpp).
     int GLAText1(double x, double y, double h, double w, double a, int Fm, const std::u16string& s);
-    int GLAText2(double xx, double yy, double ang, double h, double w, double sp, int Ftyp,
-                 const std::u16string& f, const std::u16string& s);
+    int GLAText2(double xx, double yy, double ang, double h, double w, double sp, int Ftyp, const std::u16string& f,
+        const std::u16string& s);
     int GLAText3(double x1, double y1, double x2, double y2, double h, double w, double sp, int Ftyp,
-                 const std::u16string& f, const std::u16string& s);
+        const std::u16string& f, const std::u16string& s);
 
     // ---- Images.
     bool GetImageSize(const std::u16string& fn, double& ix, double& iy);
     bool GetImageCopy(const std::u16string& src, const std::u16string& dst);
     int GLImage(double x1, double y1, double x2, double y2, int Fm, const std::u16string& fn);
     int GLImage2(double x1, double y1, double x2, double y2, double drx, double dry, double drr, double dan,
-                 const std::u16string& fn);
+        const std::u16string& fn);
 };

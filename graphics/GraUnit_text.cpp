@@ -25,14 +25,14 @@ int TGraph::GLAText1(double x, double y, double h, double w, double a, int Fm, c
     return detail::draw_text1(m7_text_target(*this), x, y, h, w, a, Fm, s);
 }
 
-int TGraph::GLAText2(double xx, double yy, double ang, double h, double w, double sp, int Ftyp,
-                     const std::u16string& f, const std::u16string& s)
+int TGraph::GLAText2(double xx, double yy, double ang, double h, double w, double sp, int Ftyp, const std::u16string& f,
+    const std::u16string& s)
 {
     return detail::draw_text2(m7_text_target(*this), xx, yy, ang, h, w, sp, Ftyp, f, s);
 }
 
 int TGraph::GLAText3(double x1, double y1, double x2, double y2, double h, double w, double sp, int Ftyp,
-                     const std::u16string& f, const std::u16string& s)
+    const std::u16string& f, const std::u16string& s)
 {
     return detail::draw_text3(m7_text_target(*this), x1, y1, x2, y2, h, w, sp, Ftyp, f, s);
 }

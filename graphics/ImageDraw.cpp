@@ -21,10 +21,7 @@ constexpr double pi = 3.14159265358979323846;
 constexpr double max_side_px = 1'000'000;
 constexpr uint32_t outline_colour = 0xFF0000FF;
 
-std::filesystem::path disk_path(const std::u16string& p)
-{
-    return std::filesystem::path(native_path(p));
-}
+std::filesystem::path disk_path(const std::u16string& p) { return std::filesystem::path(native_path(p)); }
 
 // A decoded image and the temporary copy it may have been read through, removed when done.
 struct Decoded {
@@ -204,7 +201,7 @@ int gl_image(Surface s, double x1, double y1, double x2, double y2, int Fm, cons
 }
 
 int gl_image2(Surface s, double x1, double y1, double x2, double y2, double drx, double dry, double drr, double dan,
-              const std::u16string& fn, bool temp_copy)
+    const std::u16string& fn, bool temp_copy)
 {
     if (!image_extension_ok(fn))
         return NothingToDraw;
@@ -249,8 +246,8 @@ int gl_image2(Surface s, double x1, double y1, double x2, double y2, double drx,
         } else {
             const platform::Matrix prev = s.C.transform();
             const platform::Matrix turn = platform::Matrix::compose(
-                platform::Matrix::compose(platform::Matrix::translation(-pl, -pb),
-                                          platform::Matrix::rotation(dan / -180 * pi)),
+                platform::Matrix::compose(
+                    platform::Matrix::translation(-pl, -pb), platform::Matrix::rotation(dan / -180 * pi)),
                 platform::Matrix::translation(pl, pb));
             s.C.multiply_transform(turn);
             s.C.draw_bitmap(dec.img.pixels, src, dst);

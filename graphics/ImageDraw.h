@@ -18,6 +18,6 @@ bool get_image_copy(const std::u16string& src, const std::u16string& dst);
 int gl_image(Surface s, double x1, double y1, double x2, double y2, int Fm, const std::u16string& fn);
 // temp_copy: retry an unreadable file through a "~~" copy in the run's private folder.
 int gl_image2(Surface s, double x1, double y1, double x2, double y2, double drx, double dry, double drr, double dan,
-              const std::u16string& fn, bool temp_copy);
+    const std::u16string& fn, bool temp_copy);
 
 } // namespace detail

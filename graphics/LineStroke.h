@@ -29,8 +29,8 @@ struct PatternPos {
 // decides what a dash, gap, dot or zigzag vertex draws. Allocates nothing. The caller makes sure the pattern
 // has a period (so the walk ends) and that rest is finite.
 template <class Piece>
-void walk_pattern(const double* pat, int n, PatternPos& pos, double x, double y, double ux, double uy, double rest,
-                  Piece&& piece)
+void walk_pattern(
+    const double* pat, int n, PatternPos& pos, double x, double y, double ux, double uy, double rest, Piece&& piece)
 {
     constexpr double eps = 1e-14;
     if (n <= 0)

@@ -35,14 +35,13 @@ struct TextTarget {
 };
 
 // GLAText3: layout markers, text variables and inline codes, then runs of GLAText2.
-int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, double h, double w, double sp,
-    int Ftyp, std::u16string_view f, std::u16string_view s);
+int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, double h, double w, double sp, int Ftyp,
+    std::u16string_view f, std::u16string_view s);
 // GLAText2: one run in one style, cell by cell, with vertical writing when f starts with "@".
 int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, double w, double sp, int Ftyp,
     std::u16string_view f, std::u16string_view s);
 // GLAText1: one character in a box of width w (w / 2 when half-width) and height h, anchored by Fm.
-int draw_text1(
-    const TextTarget& t, double x, double y, double h, double w, double a, int Fm, std::u16string_view s);
+int draw_text1(const TextTarget& t, double x, double y, double h, double w, double a, int Fm, std::u16string_view s);
 
 // The M7 renderer's fixed colours of "^$1" to "^$9"; black outside that range.
 uint32_t m7_text_color(int n);

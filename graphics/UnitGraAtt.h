@@ -8,10 +8,10 @@
 
 // One layer; index = group x 16 + layer within the group.
 struct TjwvLayer {
-    int32_t sta = 1;     // 1 normal, 2 display only, 3 hidden
-    double sca = 1.0;    // always positive
-    std::u16string gna;  // "[G] " + group name, G one upper-case hex digit
-    std::u16string nam;  // "(L) " + layer name, L one upper-case hex digit
+    int32_t sta = 1; // 1 normal, 2 display only, 3 hidden
+    double sca = 1.0; // always positive
+    std::u16string gna; // "[G] " + group name, G one upper-case hex digit
+    std::u16string nam; // "(L) " + layer name, L one upper-case hex digit
 };
 
 // One colour number: pen colour, pen width and point-marker radius (drawing units).

@@ -1,8 +1,8 @@
 // Pixel buffer allocation that reports failure instead of throwing.
 #include "platform/Bitmap.h"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {

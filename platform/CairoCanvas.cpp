@@ -26,16 +26,16 @@ bool all_finite(const PointF* pts, size_t n)
 
 void set_source(cairo_t* cr, uint32_t argb)
 {
-    cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0,
-        (argb >> 24) / 255.0);
+    cairo_set_source_rgba(
+        cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0, (argb >> 24) / 255.0);
 }
 
 void add_stop(cairo_pattern_t* p, const GradientStop& s)
 {
     const uint32_t c = s.Color;
     const double offset = std::isfinite(s.Offset) ? std::clamp(s.Offset, 0.0, 1.0) : 0.0;
-    cairo_pattern_add_color_stop_rgba(p, offset, ((c >> 16) & 0xFF) / 255.0,
-        ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0, (c >> 24) / 255.0);
+    cairo_pattern_add_color_stop_rgba(
+        p, offset, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0, (c >> 24) / 255.0);
 }
 
 cairo_matrix_t to_cairo(const Matrix& m)
@@ -66,7 +66,8 @@ cairo_surface_t* copy_surface(const Bitmap& b)
     unsigned char* dst = cairo_image_surface_get_data(s);
     const int dst_stride = cairo_image_surface_get_stride(s);
     for (int y = 0; y < b.height(); ++y)
-        std::copy_n(b.data() + size_t(y) * size_t(b.stride()), size_t(b.stride()), dst + size_t(y) * size_t(dst_stride));
+        std::copy_n(
+            b.data() + size_t(y) * size_t(b.stride()), size_t(b.stride()), dst + size_t(y) * size_t(dst_stride));
     cairo_surface_mark_dirty(s);
     return s;
 }
@@ -98,20 +99,11 @@ void set_dash(cairo_t* cr, DashStyle d, double thickness)
     const double* pat = nullptr;
     int n = 0;
     switch (d) {
-    case DashStyle::Dash:
-        pat = dash, n = 2;
-        break;
-    case DashStyle::Dot:
-        pat = dot, n = 2;
-        break;
-    case DashStyle::DashDot:
-        pat = dash_dot, n = 4;
-        break;
-    case DashStyle::DashDotDot:
-        pat = dash_dot_dot, n = 6;
-        break;
-    case DashStyle::Solid:
-        break;
+    case DashStyle::Dash: pat = dash, n = 2; break;
+    case DashStyle::Dot: pat = dot, n = 2; break;
+    case DashStyle::DashDot: pat = dash_dot, n = 4; break;
+    case DashStyle::DashDotDot: pat = dash_dot_dot, n = 6; break;
+    case DashStyle::Solid: break;
     }
     if (!pat) {
         cairo_set_dash(cr, nullptr, 0, 0);
@@ -327,9 +319,7 @@ void CairoCanvas::draw_path(const PointF* pts, size_t n, bool closed)
 void CairoCanvas::apply_fill(const PointF* pts, size_t n)
 {
     switch (fill_kind_) {
-    case FillKind::Solid:
-        set_source(cr_, fill_color_);
-        return;
+    case FillKind::Solid: set_source(cr_, fill_color_); return;
     case FillKind::Bitmap:
         if (!fill_pattern_) {
             set_source(cr_, fill_color_);
@@ -345,8 +335,7 @@ void CairoCanvas::apply_fill(const PointF* pts, size_t n)
             cairo_set_matrix(cr_, &ctm);
         }
         return;
-    case FillKind::Gradient:
-        break;
+    case FillKind::Gradient: break;
     }
     const Gradient& g = fill_gradient_;
     if (g.Stops.empty() || !finite(g.Start) || !finite(g.End)) {

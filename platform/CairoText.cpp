@@ -14,75 +14,74 @@ namespace platform {
 
 namespace {
 
-    // Beyond this many device pixels a glyph is filled as a path: Cairo would otherwise rasterise
-    // and cache a mask the size of the glyph.
-    constexpr double kLargeGlyphPx = 1000;
+// Beyond this many device pixels a glyph is filled as a path: Cairo would otherwise rasterise
+// and cache a mask the size of the glyph.
+constexpr double kLargeGlyphPx = 1000;
 
-    constexpr double kObliqueShear = 0.2;
+constexpr double kObliqueShear = 0.2;
 
-    constexpr int kStackGlyphs = 32;
+constexpr int kStackGlyphs = 32;
 
-    struct Glyphs {
-        cairo_glyph_t stack[kStackGlyphs];
-        cairo_glyph_t* data = stack;
-        int n = kStackGlyphs;
+struct Glyphs {
+    cairo_glyph_t stack[kStackGlyphs];
+    cairo_glyph_t* data = stack;
+    int n = kStackGlyphs;
 
-        Glyphs() = default;
-        Glyphs(const Glyphs&) = delete;
-        Glyphs& operator=(const Glyphs&) = delete;
-        ~Glyphs() { release(); }
+    Glyphs() = default;
+    Glyphs(const Glyphs&) = delete;
+    Glyphs& operator=(const Glyphs&) = delete;
+    ~Glyphs() { release(); }
 
-        void release()
-        {
-            if (data != stack)
-                cairo_glyph_free(data);
+    void release()
+    {
+        if (data != stack)
+            cairo_glyph_free(data);
+        data = stack;
+        n = kStackGlyphs;
+    }
+
+    // False when the face has no glyph for some character (index 0) or conversion failed.
+    bool load(cairo_scaled_font_t* sf, double x, double y, const std::string& utf8)
+    {
+        release();
+        if (cairo_scaled_font_text_to_glyphs(
+                sf, x, y, utf8.data(), int(utf8.size()), &data, &n, nullptr, nullptr, nullptr)
+            != CAIRO_STATUS_SUCCESS) {
             data = stack;
-            n = kStackGlyphs;
+            n = 0;
+            return false;
         }
-
-        // False when the face has no glyph for some character (index 0) or conversion failed.
-        bool load(cairo_scaled_font_t* sf, double x, double y, const std::string& utf8)
-        {
-            release();
-            if (cairo_scaled_font_text_to_glyphs(
-                    sf, x, y, utf8.data(), int(utf8.size()), &data, &n, nullptr, nullptr, nullptr)
-                != CAIRO_STATUS_SUCCESS) {
-                data = stack;
-                n = 0;
+        for (int i = 0; i < n; ++i)
+            if (data[i].index == 0)
                 return false;
-            }
-            for (int i = 0; i < n; ++i)
-                if (data[i].index == 0)
-                    return false;
-            return true;
-        }
-    };
-
-    void set_source_argb(cairo_t* cr, uint32_t argb)
-    {
-        cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0,
-            (argb & 0xFF) / 255.0, (argb >> 24) / 255.0);
+        return true;
     }
+};
 
-    // Sets face and size and lays the glyphs out with the em box's top at `top`.
-    bool lay_out(cairo_t* cr, const FontFace& f, double size, double left, double top,
-        const std::string& utf8, Glyphs& g)
-    {
-        cairo_set_font_face(cr, f.face);
-        cairo_matrix_t m;
-        cairo_matrix_init_scale(&m, size, size);
-        if (f.oblique)
-            m.xy = -kObliqueShear * size; // the glyph's top (negative y) leans forward
-        cairo_set_font_matrix(cr, &m);
-        return g.load(cairo_get_scaled_font(cr), left, top + f.em_ascent * size, utf8);
-    }
+void set_source_argb(cairo_t* cr, uint32_t argb)
+{
+    cairo_set_source_rgba(
+        cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0, (argb >> 24) / 255.0);
+}
 
-    double device_scale(cairo_t* cr)
-    {
-        cairo_matrix_t m;
-        cairo_get_matrix(cr, &m);
-        return std::max(std::hypot(m.xx, m.yx), std::hypot(m.xy, m.yy));
-    }
+// Sets face and size and lays the glyphs out with the em box's top at `top`.
+bool lay_out(cairo_t* cr, const FontFace& f, double size, double left, double top, const std::string& utf8, Glyphs& g)
+{
+    cairo_set_font_face(cr, f.face);
+    cairo_matrix_t m;
+    cairo_matrix_init_scale(&m, size, size);
+    if (f.oblique)
+        m.xy = -kObliqueShear * size; // the glyph's top (negative y) leans forward
+    cairo_set_font_matrix(cr, &m);
+    return g.load(cairo_get_scaled_font(cr), left, top + f.em_ascent * size, utf8);
+}
+
+double device_scale(cairo_t* cr)
+{
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    return std::max(std::hypot(m.xx, m.yx), std::hypot(m.xy, m.yy));
+}
 
 } // namespace
 

@@ -24,9 +24,6 @@ Matrix Matrix::compose(const Matrix& first, const Matrix& then)
     return r;
 }
 
-PointF Matrix::apply(PointF p) const
-{
-    return { float(xx * p.X + xy * p.Y + x0), float(yx * p.X + yy * p.Y + y0) };
-}
+PointF Matrix::apply(PointF p) const { return { float(xx * p.X + xy * p.Y + x0), float(yx * p.X + yy * p.Y + y0) }; }
 
 } // namespace platform

@@ -61,7 +61,7 @@ struct GradientStop {
 struct Gradient {
     enum class Kind { Linear, Radial } Type = Kind::Linear;
     PointF Start; // linear: start point; radial: centre
-    PointF End;   // linear: end point; radial: unused (radius reaches the farthest box corner)
+    PointF End; // linear: end point; radial: unused (radius reaches the farthest box corner)
     std::vector<GradientStop> Stops;
 };
 

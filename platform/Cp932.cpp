@@ -10,7 +10,10 @@ namespace {
 
 class Converter {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) { }
+    Converter(const char* to, const char* from)
+        : cd_(iconv_open(to, from))
+    {
+    }
     ~Converter()
     {
         if (cd_ != iconv_t(-1))

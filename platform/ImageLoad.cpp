@@ -16,7 +16,10 @@ namespace {
 struct ImageRef {
     VipsImage* im = nullptr;
     ImageRef() = default;
-    explicit ImageRef(VipsImage* i) : im(i) { }
+    explicit ImageRef(VipsImage* i)
+        : im(i)
+    {
+    }
     ImageRef(const ImageRef&) = delete;
     ImageRef& operator=(const ImageRef&) = delete;
     ~ImageRef()
@@ -25,8 +28,7 @@ struct ImageRef {
             g_object_unref(im);
     }
     // Replaces the image with the result of a vips operation; false (keeping the old one) on failure.
-    template <class Op>
-    bool step(Op op)
+    template <class Op> bool step(Op op)
     {
         VipsImage* out = nullptr;
         if (op(im, &out) != 0 || !out)
@@ -56,7 +58,8 @@ void budget_box(int w, int h, int& tw, int& th)
 bool to_bitmap(ImageRef& img, Bitmap& out)
 {
     if (vips_image_get_interpretation(img.im) != VIPS_INTERPRETATION_sRGB
-        && !img.step([](VipsImage* in, VipsImage** o) { return vips_colourspace(in, o, VIPS_INTERPRETATION_sRGB, nullptr); }))
+        && !img.step(
+            [](VipsImage* in, VipsImage** o) { return vips_colourspace(in, o, VIPS_INTERPRETATION_sRGB, nullptr); }))
         return false;
     if (vips_image_get_format(img.im) != VIPS_FORMAT_UCHAR
         && !img.step([](VipsImage* in, VipsImage** o) { return vips_cast_uchar(in, o, nullptr); }))
@@ -103,10 +106,7 @@ bool to_bitmap(ImageRef& img, Bitmap& out)
     return ok;
 }
 
-std::string vips_name(const std::filesystem::path& file)
-{
-    return file.string();
-}
+std::string vips_name(const std::filesystem::path& file) { return file.string(); }
 
 bool starts_with_bm(const std::filesystem::path& file)
 {
@@ -125,8 +125,12 @@ bool trusted_loader(const std::filesystem::path& file, const std::string& name)
         return false;
     }
     static const char* const allowed[] = {
-        "VipsForeignLoadJpegFile", "VipsForeignLoadPngFile",   "VipsForeignLoadSpngFile",
-        "VipsForeignLoadNsgifFile", "VipsForeignLoadGifFile", "VipsForeignLoadTiffFile",
+        "VipsForeignLoadJpegFile",
+        "VipsForeignLoadPngFile",
+        "VipsForeignLoadSpngFile",
+        "VipsForeignLoadNsgifFile",
+        "VipsForeignLoadGifFile",
+        "VipsForeignLoadTiffFile",
     };
     for (const char* a : allowed)
         if (std::strcmp(loader, a) == 0)
@@ -137,8 +141,7 @@ bool trusted_loader(const std::filesystem::path& file, const std::string& name)
 
 // An opened image into out, keeping its own size as out's; when it is too large its pixels are first made again
 // within the budget by thumbnail(tw, th, o), which decodes the source once more at that size.
-template <class Thumbnail>
-bool finish_load(ImageRef& img, LoadedImage& out, Thumbnail thumbnail)
+template <class Thumbnail> bool finish_load(ImageRef& img, LoadedImage& out, Thumbnail thumbnail)
 {
     const int w = vips_image_get_width(img.im), h = vips_image_get_height(img.im);
     if (too_large(img.im)) {
@@ -205,8 +208,8 @@ bool load_image_bmp(std::span<const uint8_t> data, LoadedImage& out)
         return false;
     }
     return finish_load(img, out, [&](int tw, int th, VipsImage** o) {
-        return vips_thumbnail_buffer(const_cast<uint8_t*>(data.data()), data.size(), o, tw, "height", th, "size",
-                                     VIPS_SIZE_DOWN, nullptr);
+        return vips_thumbnail_buffer(
+            const_cast<uint8_t*>(data.data()), data.size(), o, tw, "height", th, "size", VIPS_SIZE_DOWN, nullptr);
     });
 }
 

@@ -64,8 +64,8 @@ bool save_bitmap(const Bitmap& b, const std::filesystem::path& file, std::string
     }
     // A sibling with the same extension, renamed into place once complete.
     std::filesystem::path partial = file;
-    partial.replace_filename("." + file.stem().string() + ".partial" + std::to_string(getpid())
-                             + file.extension().string());
+    partial.replace_filename(
+        "." + file.stem().string() + ".partial" + std::to_string(getpid()) + file.extension().string());
     std::vector<uint8_t> rgb = to_rgb(b);
     VipsImage* im = vips_image_new_from_memory(rgb.data(), rgb.size(), b.width(), b.height(), 3, VIPS_FORMAT_UCHAR);
     if (!im) {

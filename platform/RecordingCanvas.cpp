@@ -76,10 +76,8 @@ bool RecordingCanvas::draws(Op op)
     case Op::Path:
     case Op::FillPolygon:
     case Op::Text:
-    case Op::Bitmap:
-        return true;
-    default:
-        return false;
+    case Op::Bitmap: return true;
+    default: return false;
     }
 }
 

@@ -39,22 +39,22 @@ public:
         Op op = Op::BeginScene;
         // Line: a, b. Rect, Ellipse: the two corners. Arc: the centre. Path, FillPolygon: every point.
         std::vector<PointF> pts;
-        float rx = 0, ry = 0;                 // Rect (corner radii), Arc
-        float start_deg = 0, sweep_deg = 0;   // Arc
-        bool closed = false;                  // Path
-        uint32_t color = 0;                   // Clear
-        StrokeStyle stroke;                   // for Line: the stroke actually used
+        float rx = 0, ry = 0; // Rect (corner radii), Arc
+        float start_deg = 0, sweep_deg = 0; // Arc
+        bool closed = false; // Path
+        uint32_t color = 0; // Clear
+        StrokeStyle stroke; // for Line: the stroke actually used
         FillKind fill_kind = FillKind::Color;
         uint32_t fill_color = 0xFF000000;
-        Gradient gradient;                    // when fill_kind is Gradient
+        Gradient gradient; // when fill_kind is Gradient
         int image_width = 0, image_height = 0; // brush tile (SetFillBitmap, FillPolygon) or Bitmap source
-        std::vector<uint32_t> image;          // its unpremultiplied pixels, row by row
-        Matrix transform;                     // after the call
-        Matrix given;                         // SetTransform, MultiplyTransform: the argument
-        std::u16string text;                  // Text
-        FontSpec font;                        // Text
-        RectF rect;                           // Text: the layout rectangle; Bitmap: the destination
-        RectF src;                            // Bitmap: the source rectangle
+        std::vector<uint32_t> image; // its unpremultiplied pixels, row by row
+        Matrix transform; // after the call
+        Matrix given; // SetTransform, MultiplyTransform: the argument
+        std::u16string text; // Text
+        FontSpec font; // Text
+        RectF rect; // Text: the layout rectangle; Bitmap: the destination
+        RectF src; // Bitmap: the source rectangle
     };
 
     RecordingCanvas(int width, int height);

@@ -9,7 +9,7 @@ constexpr double eps = 1e-14;
 
 // Moves (x, y) onto the edges named by its code, interpolating along the unclipped segment from (xo, yo).
 void clip_end(double& x, double& y, int& c, double xo, double yo, double dx, double dy, double minX, double minY,
-              double maxX, double maxY)
+    double maxX, double maxY)
 {
     if ((c & 1) && std::fabs(dx) > eps) {
         x = minX;

@@ -24,13 +24,16 @@ namespace {
 bool is_sep(char16_t c) { return c == u'\\' || c == u'/'; }
 
 // Index just past the last separator, 0 when there is none.
-size_t name_start(const std::u16string& path) {
+size_t name_start(const std::u16string& path)
+{
     for (size_t i = path.size(); i > 0; --i)
-        if (is_sep(path[i - 1])) return i;
+        if (is_sep(path[i - 1]))
+            return i;
     return 0;
 }
 
-bool has_lone_surrogate(const std::u16string& s) {
+bool has_lone_surrogate(const std::u16string& s)
+{
     for (size_t i = 0; i < s.size(); ++i) {
         char16_t c = s[i];
         if (c >= 0xD800 && c <= 0xDBFF) {
@@ -40,84 +43,109 @@ bool has_lone_surrogate(const std::u16string& s) {
             }
             return true;
         }
-        if (c >= 0xDC00 && c <= 0xDFFF) return true;
+        if (c >= 0xDC00 && c <= 0xDFFF)
+            return true;
     }
     return false;
 }
 
 // What the kernel would refuse, plus lone surrogates, which would silently turn into another name.
-bool valid_path(const std::u16string& path) {
-    if (path.empty()) return false;
-    if (std::all_of(path.begin(), path.end(), [](char16_t c) { return c == u' '; })) return false;
-    if (path.find(u'\0') != std::u16string::npos) return false;
-    if (has_lone_surrogate(path)) return false;
+bool valid_path(const std::u16string& path)
+{
+    if (path.empty())
+        return false;
+    if (std::all_of(path.begin(), path.end(), [](char16_t c) { return c == u' '; }))
+        return false;
+    if (path.find(u'\0') != std::u16string::npos)
+        return false;
+    if (has_lone_surrogate(path))
+        return false;
     // PATH_MAX counts the terminating NUL.
     return platform::utf16_to_utf8(path).size() < PATH_MAX;
 }
 
 // Path components, split at either separator, empty ones dropped.
-std::vector<std::u16string> components(const std::u16string& path) {
+std::vector<std::u16string> components(const std::u16string& path)
+{
     std::vector<std::u16string> out;
     std::u16string cur;
     for (char16_t c : path) {
         if (is_sep(c)) {
-            if (!cur.empty()) out.push_back(cur);
+            if (!cur.empty())
+                out.push_back(cur);
             cur.clear();
         } else {
             cur += c;
         }
     }
-    if (!cur.empty()) out.push_back(cur);
+    if (!cur.empty())
+        out.push_back(cur);
     return out;
 }
 
-bool has_dot_dot(const std::u16string& path) {
+bool has_dot_dot(const std::u16string& path)
+{
     auto parts = components(path);
     return std::find(parts.begin(), parts.end(), u"..") != parts.end();
 }
 
-bool has_drive_letter(const std::u16string& name) {
-    if (name.size() < 2 || name[1] != u':') return false;
+bool has_drive_letter(const std::u16string& name)
+{
+    if (name.size() < 2 || name[1] != u':')
+        return false;
     char16_t c = name[0];
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }
 
 // A name that stays inside its folder: no separator, not "." or "..", no drive prefix.
-bool plain_file_name(const std::u16string& name) {
-    if (name.empty() || name == u"." || name == u"..") return false;
-    if (std::any_of(name.begin(), name.end(), is_sep)) return false;
+bool plain_file_name(const std::u16string& name)
+{
+    if (name.empty() || name == u"." || name == u"..")
+        return false;
+    if (std::any_of(name.begin(), name.end(), is_sep))
+        return false;
     return !has_drive_letter(name);
 }
 
 // A path the file system here can reach. Drive letters and UNC shares of Windows paths cannot
 // resolve; turned into relative or root paths they would reach the wrong place.
-bool resolvable(const std::u16string& path) {
-    if (!valid_path(path) || has_drive_letter(path)) return false;
+bool resolvable(const std::u16string& path)
+{
+    if (!valid_path(path) || has_drive_letter(path))
+        return false;
     return !(path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\');
 }
 
 // A destination under a folder the caller chose: reachable, no "..", and a plain last name.
-bool safe_destination(const std::u16string& path) {
-    if (!resolvable(path) || has_dot_dot(path)) return false;
+bool safe_destination(const std::u16string& path)
+{
+    if (!resolvable(path) || has_dot_dot(path))
+        return false;
     return plain_file_name(path.substr(name_start(path)));
 }
 
 // Folder of a native path for the temporary sibling; "." for a bare name.
-std::string native_folder_of(const std::string& native) {
+std::string native_folder_of(const std::string& native)
+{
     size_t p = native.rfind('/');
-    if (p == std::string::npos) return ".";
-    if (p == 0) return "/";
+    if (p == std::string::npos)
+        return ".";
+    if (p == 0)
+        return "/";
     return native.substr(0, p);
 }
 
-bool write_all(int fd, const uint8_t* p, size_t n) {
+bool write_all(int fd, const uint8_t* p, size_t n)
+{
     while (n > 0) {
         ssize_t w = ::write(fd, p, n);
         if (w < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
-        if (w == 0) return false;
+        if (w == 0)
+            return false;
         p += w;
         n -= size_t(w);
     }
@@ -128,29 +156,39 @@ bool write_all(int fd, const uint8_t* p, size_t n) {
 // so that a failure never leaves a partial file under the real name.
 class AtomicFile {
 public:
-    explicit AtomicFile(const std::string& dst) : dst_(dst) {
+    explicit AtomicFile(const std::string& dst)
+        : dst_(dst)
+    {
         std::string tmpl = native_folder_of(dst) + "/.torvane-XXXXXX";
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back('\0');
         fd_ = ::mkostemp(buf.data(), O_CLOEXEC);
-        if (fd_ < 0) return;
+        if (fd_ < 0)
+            return;
         tmp_.assign(buf.data());
         ::fchmod(fd_, 0644);
     }
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
-    ~AtomicFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!tmp_.empty()) ::unlink(tmp_.c_str());
+    ~AtomicFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (!tmp_.empty())
+            ::unlink(tmp_.c_str());
     }
     bool ok() const { return fd_ >= 0; }
     bool write(const uint8_t* p, size_t n) { return fd_ >= 0 && write_all(fd_, p, n); }
-    bool commit() {
-        if (fd_ < 0) return false;
+    bool commit()
+    {
+        if (fd_ < 0)
+            return false;
         int rc = ::close(fd_);
         fd_ = -1;
-        if (rc != 0) return false;
-        if (::rename(tmp_.c_str(), dst_.c_str()) != 0) return false;
+        if (rc != 0)
+            return false;
+        if (::rename(tmp_.c_str(), dst_.c_str()) != 0)
+            return false;
         tmp_.clear();
         return true;
     }
@@ -161,7 +199,8 @@ private:
     int fd_ = -1;
 };
 
-int64_t days_from_civil(int64_t y, int64_t m, int64_t d) {
+int64_t days_from_civil(int64_t y, int64_t m, int64_t d)
+{
     y -= m <= 2;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
     const int64_t yoe = y - era * 400;
@@ -170,7 +209,8 @@ int64_t days_from_civil(int64_t y, int64_t m, int64_t d) {
     return era * 146097 + doe - 719468;
 }
 
-void civil_from_days(int64_t z, int& y, int& m, int& d) {
+void civil_from_days(int64_t z, int& y, int& m, int& d)
+{
     z += 719468;
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const int64_t doe = z - era * 146097;
@@ -193,34 +233,47 @@ std::u16string decimal(int64_t v) { return platform::utf8_to_utf16(std::to_strin
 
 } // namespace
 
-std::u16string AddPathDelim(const std::u16string& path) {
-    if (!path.empty() && is_sep(path.back())) return path;
+std::u16string AddPathDelim(const std::u16string& path)
+{
+    if (!path.empty() && is_sep(path.back()))
+        return path;
     return path + PathDelim;
 }
 
-std::u16string ExtractFolder(const std::u16string& path) {
-    if (!valid_path(path)) return u"";
+std::u16string ExtractFolder(const std::u16string& path)
+{
+    if (!valid_path(path))
+        return u"";
     return AddPathDelim(path.substr(0, name_start(path)));
 }
 
-std::u16string ExtractName(const std::u16string& path) {
-    if (!valid_path(path)) return u"";
+std::u16string ExtractName(const std::u16string& path)
+{
+    if (!valid_path(path))
+        return u"";
     return path.substr(name_start(path));
 }
 
-std::u16string ChangeExt(const std::u16string& path, const std::u16string& ext) {
-    if (!valid_path(path)) return u"";
+std::u16string ChangeExt(const std::u16string& path, const std::u16string& ext)
+{
+    if (!valid_path(path))
+        return u"";
     size_t start = name_start(path);
     size_t dot = path.rfind(u'.');
     std::u16string out = (dot != std::u16string::npos && dot >= start) ? path.substr(0, dot) : path;
-    if (!ext.empty() && ext[0] != u'.') out += u'.';
+    if (!ext.empty() && ext[0] != u'.')
+        out += u'.';
     return out + ext;
 }
 
-int SplitPathNames(const std::u16string& path, std::vector<std::u16string>& names, int maxIndex) {
-    if (maxIndex < 0) maxIndex = 0;
-    if (names.size() < size_t(maxIndex) + 1) names.resize(size_t(maxIndex) + 1);
-    for (int k = 0; k <= maxIndex; ++k) names[size_t(k)].clear();
+int SplitPathNames(const std::u16string& path, std::vector<std::u16string>& names, int maxIndex)
+{
+    if (maxIndex < 0)
+        maxIndex = 0;
+    if (names.size() < size_t(maxIndex) + 1)
+        names.resize(size_t(maxIndex) + 1);
+    for (int k = 0; k <= maxIndex; ++k)
+        names[size_t(k)].clear();
     int i = 0;
     auto advance = [&] {
         ++i;
@@ -243,39 +296,51 @@ int SplitPathNames(const std::u16string& path, std::vector<std::u16string>& name
     return i;
 }
 
-bool IsFile(const std::u16string& path) {
-    if (!resolvable(path)) return false;
+bool IsFile(const std::u16string& path)
+{
+    if (!resolvable(path))
+        return false;
     std::error_code ec;
     return fs::is_regular_file(fs::path(detail::native_path(path)), ec);
 }
 
-bool IsFolder(const std::u16string& path) {
-    if (!resolvable(path)) return false;
+bool IsFolder(const std::u16string& path)
+{
+    if (!resolvable(path))
+        return false;
     std::error_code ec;
     return fs::is_directory(fs::path(detail::native_path(path)), ec);
 }
 
-bool MakeFolder(const std::u16string& path) {
-    if (!resolvable(path)) return false;
+bool MakeFolder(const std::u16string& path)
+{
+    if (!resolvable(path))
+        return false;
     std::error_code ec;
     fs::path p(detail::native_path(path));
     fs::create_directories(p, ec);
     return fs::is_directory(p, ec);
 }
 
-bool EraseFile(const std::u16string& path) {
-    if (!resolvable(path)) return false;
+bool EraseFile(const std::u16string& path)
+{
+    if (!resolvable(path))
+        return false;
     // unlink never removes a folder, unlike std::filesystem::remove.
     return ::unlink(detail::native_path(path).c_str()) == 0;
 }
 
-bool EraseFolder(const std::u16string& path) {
-    if (!resolvable(path)) return false;
+bool EraseFolder(const std::u16string& path)
+{
+    if (!resolvable(path))
+        return false;
     return ::rmdir(detail::native_path(path).c_str()) == 0;
 }
 
-bool CopyFileData(const std::u16string& src, const std::u16string& dst) {
-    if (!resolvable(src) || !safe_destination(dst)) return false;
+bool CopyFileData(const std::u16string& src, const std::u16string& dst)
+{
+    if (!resolvable(src) || !safe_destination(dst))
+        return false;
     std::string native_dst = detail::native_path(dst);
     // Non-blocking open so that a FIFO under the source name cannot hang the run.
     int in = ::open(detail::native_path(src).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -284,27 +349,32 @@ bool CopyFileData(const std::u16string& src, const std::u16string& dst) {
         return false;
     }
     bool ok = false;
-    struct stat st {};
+    struct stat st { };
     if (::fstat(in, &st) == 0 && S_ISREG(st.st_mode)) {
         AtomicFile out(native_dst);
         ok = out.ok();
         uint8_t buf[4096];
         while (ok) {
             ssize_t n = ::read(in, buf, sizeof buf);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) ok = false;
-            if (n <= 0) break;
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                ok = false;
+            if (n <= 0)
+                break;
             ok = out.write(buf, size_t(n));
         }
         ok = ok && out.commit();
     }
     ::close(in);
-    if (!ok) ::unlink(native_dst.c_str());
+    if (!ok)
+        ::unlink(native_dst.c_str());
     return ok;
 }
 
-bool WriteImageFile(int kind, int64_t size, const std::u16string& base, std::span<const uint8_t> data,
-                    std::u16string& name) {
+bool WriteImageFile(
+    int kind, int64_t size, const std::u16string& base, std::span<const uint8_t> data, std::u16string& name)
+{
     name.clear();
     const char16_t* ext = nullptr;
     switch (kind) {
@@ -315,9 +385,11 @@ bool WriteImageFile(int kind, int64_t size, const std::u16string& base, std::spa
     case 12: ext = u".BMP"; break;
     default: return false;
     }
-    if (size < 0 || uint64_t(size) > data.size()) return false;
+    if (size < 0 || uint64_t(size) > data.size())
+        return false;
     std::u16string full = base + ext;
-    if (!safe_destination(base) || !safe_destination(full)) return false;
+    if (!safe_destination(base) || !safe_destination(full))
+        return false;
     std::string native = detail::native_path(full);
     AtomicFile out(native);
     const uint8_t* p = data.data();
@@ -338,7 +410,8 @@ bool WriteImageFile(int kind, int64_t size, const std::u16string& base, std::spa
 }
 
 void GetEraYear(TDateTime date, std::u16string& yearText, std::u16string& eraName, std::u16string& eraYear,
-                std::u16string& finalEraYear, std::u16string& finalEraName) {
+    std::u16string& finalEraYear, std::u16string& finalEraName)
+{
     detail::DateTimeParts p = detail::split_date_time(date);
     const int64_t Y = p.year;
     const int64_t d = Y * 10000 + p.month * 100 + p.day;
@@ -368,51 +441,63 @@ void GetEraYear(TDateTime date, std::u16string& yearText, std::u16string& eraNam
 
 namespace detail {
 
-std::string native_path(const std::u16string& path) {
+std::string native_path(const std::u16string& path)
+{
     std::u16string p = path;
     std::replace(p.begin(), p.end(), u'\\', u'/');
     return platform::fs_path(p).native();
 }
 
-std::u16string find_file_ignoring_case(const std::u16string& folder, const std::u16string& name) {
-    if (!resolvable(folder) || !plain_file_name(name) || has_lone_surrogate(name)) return u"";
+std::u16string find_file_ignoring_case(const std::u16string& folder, const std::u16string& name)
+{
+    if (!resolvable(folder) || !plain_file_name(name) || has_lone_surrogate(name))
+        return u"";
     const std::u16string key = LowerText(UpperText(name));
     const std::u16string prefix = AddPathDelim(folder);
     std::error_code ec;
     fs::directory_iterator it(fs::path(native_path(folder)), ec);
-    if (ec) return u"";
+    if (ec)
+        return u"";
     std::string best;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
+        if (ec)
+            break;
         std::string entry = it->path().filename().string();
         std::u16string wide = platform::utf8_to_utf16(entry);
         // Names that are not UTF-8 cannot be handed back as text.
-        if (platform::utf16_to_utf8(wide) != entry) continue;
-        if (wide != name && LowerText(UpperText(wide)) != key) continue;
+        if (platform::utf16_to_utf8(wide) != entry)
+            continue;
+        if (wide != name && LowerText(UpperText(wide)) != key)
+            continue;
         std::error_code ec2;
-        if (!fs::is_regular_file(it->path(), ec2)) continue;
+        if (!fs::is_regular_file(it->path(), ec2))
+            continue;
         // The exact name wins; otherwise the smallest name, so the answer never depends on listing order.
-        if (wide == name) return prefix + wide;
-        if (best.empty() || entry < best) best = entry;
+        if (wide == name)
+            return prefix + wide;
+        if (best.empty() || entry < best)
+            best = entry;
     }
-    if (best.empty()) return u"";
+    if (best.empty())
+        return u"";
     return prefix + platform::utf8_to_utf16(best);
 }
 
-TDateTime make_date(int year, int month, int day) {
-    return double(days_from_civil(year, month, day) - kEpochOffset);
-}
+TDateTime make_date(int year, int month, int day) { return double(days_from_civil(year, month, day) - kEpochOffset); }
 
-TDateTime make_date_time(int year, int month, int day, int hour, int minute, int second, int millisecond) {
+TDateTime make_date_time(int year, int month, int day, int hour, int minute, int second, int millisecond)
+{
     double date = make_date(year, month, day);
     double time = double(((int64_t(hour) * 60 + minute) * 60 + second) * 1000 + millisecond) / double(kMsPerDay);
     // Before the epoch the time of day is counted away from zero.
     return date < 0 ? date - time : date + time;
 }
 
-DateTimeParts split_date_time(TDateTime t) {
+DateTimeParts split_date_time(TDateTime t)
+{
     DateTimeParts p;
-    if (!(t >= kMinDate && t < kMaxDate)) return p;
+    if (!(t >= kMinDate && t < kMaxDate))
+        return p;
     int64_t days = int64_t(std::trunc(t));
     int64_t ms = std::llround(std::fabs(t - std::trunc(t)) * double(kMsPerDay));
     if (ms >= kMsPerDay) {
@@ -430,7 +515,8 @@ DateTimeParts split_date_time(TDateTime t) {
     return p;
 }
 
-TDateTime date_time_from_unix(int64_t seconds) {
+TDateTime date_time_from_unix(int64_t seconds)
+{
     int64_t days = seconds / 86400;
     int64_t rem = seconds % 86400;
     if (rem < 0) {

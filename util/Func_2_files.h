@@ -40,12 +40,12 @@ bool CopyFileData(const std::u16string& src, const std::u16string& dst);
 // Writes the first size bytes of data to base + the extension of kind (1 ".JPG", 2 ".PNG", 10 ".GIF",
 // 11 ".TIF", 12 ".BMP"); name := the file written, or "" on failure, on any other kind, when size is
 // negative or larger than data, or when base holds ".." or has no stem. Nothing is left behind on failure.
-bool WriteImageFile(int kind, int64_t size, const std::u16string& base, std::span<const uint8_t> data,
-                    std::u16string& name);
+bool WriteImageFile(
+    int kind, int64_t size, const std::u16string& base, std::span<const uint8_t> data, std::u16string& name);
 
 // Western year and Japanese era of date, as decimal texts; era texts are empty before 1868-10-23.
 void GetEraYear(TDateTime date, std::u16string& yearText, std::u16string& eraName, std::u16string& eraYear,
-                std::u16string& finalEraYear, std::u16string& finalEraName);
+    std::u16string& finalEraYear, std::u16string& finalEraName);
 
 namespace detail {
 

@@ -31,8 +31,8 @@ void strip_trailing_zeros(std::u16string& t)
 
 } // namespace
 
-std::u16string SunpoText(int32_t F, int32_t S, double ratio, double bx, double by, double b1, double b2,
-    double b3, double b4, double sc, TDPoint p1, TDPoint p2)
+std::u16string SunpoText(int32_t F, int32_t S, double ratio, double bx, double by, double b1, double b2, double b3,
+    double b4, double sc, TDPoint p1, TDPoint p2)
 {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     BlockTransLine(p1.X, p1.Y, p2.X, p2.Y, bx, by, b1, b2, b3, b4, sc, x1, y1, x2, y2);

@@ -91,8 +91,7 @@ std::string fixed_digits(int digits, double v)
 {
     const size_t n = size_t(std::clamp(digits, 0, 18));
     std::string exact(330 + n, '\0');
-    auto r = std::to_chars(
-        exact.data(), exact.data() + exact.size(), std::fabs(v), std::chars_format::fixed, int(n));
+    auto r = std::to_chars(exact.data(), exact.data() + exact.size(), std::fabs(v), std::chars_format::fixed, int(n));
     exact.resize(size_t(r.ptr - exact.data()));
     if (v == 0)
         return exact;
@@ -163,16 +162,11 @@ static_assert(kKanaFull.size() == 63);
 char16_t full_width_single(char16_t c)
 {
     switch (c) {
-    case u' ':
-        return u'\u3000';
-    case u'"':
-        return u'\u201D';
-    case u'\'':
-        return u'\u2019';
-    case u'\\':
-        return u'\uFFE5';
-    default:
-        break;
+    case u' ': return u'\u3000';
+    case u'"': return u'\u201D';
+    case u'\'': return u'\u2019';
+    case u'\\': return u'\uFFE5';
+    default: break;
     }
     if (c >= 0x21 && c <= 0x7E)
         return char16_t(c + 0xFEE0);
@@ -259,8 +253,8 @@ double StrToFloatZero(std::u16string_view s)
 
 bool StrToBoolWord(std::u16string_view s)
 {
-    static constexpr std::array<std::u16string_view, 10> kWords
-        = { u"T", u"TR", u"TRU", u"TRUE", u"1", u"\uFF11", u"\u25CB", u"ON", u"\u771F", u"\u6B63" };
+    static constexpr std::array<std::u16string_view, 10> kWords = { u"T", u"TR", u"TRU", u"TRUE", u"1", u"\uFF11",
+        u"\u25CB", u"ON", u"\u771F", u"\u6B63" };
     std::u16string up = UpperText(s);
     return std::find(kWords.begin(), kWords.end(), up) != kWords.end();
 }
@@ -433,10 +427,7 @@ std::u16string CopyPart(std::u16string_view s, std::ptrdiff_t i, std::ptrdiff_t 
 
 std::string TextToAnsiBytes(std::u16string_view s) { return platform::utf16_to_cp932(s); }
 
-std::u16string AnsiBytesToText(std::string_view b)
-{
-    return platform::cp932_to_utf16(b.substr(0, b.find('\0')));
-}
+std::u16string AnsiBytesToText(std::string_view b) { return platform::cp932_to_utf16(b.substr(0, b.find('\0'))); }
 
 std::u16string WideBytesToText(std::string_view b)
 {

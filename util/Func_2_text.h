@@ -81,5 +81,5 @@ bool ParseImageMoji(std::u16string_view s, std::u16string& name, double& width, 
 // ---- Dimension value inside a transformed block (implemented in Func_2_sunpo.cpp).
 // F is the format word, S the marker word, ratio the layer-group scale; the block transform maps
 // (x, y) to ((bx + b1 x + b2 y) / sc, (by + b3 x + b4 y) / sc); p1, p2 are the dimension line's ends.
-std::u16string SunpoText(int32_t F, int32_t S, double ratio, double bx, double by, double b1, double b2,
-    double b3, double b4, double sc, TDPoint p1, TDPoint p2);
+std::u16string SunpoText(int32_t F, int32_t S, double ratio, double bx, double by, double b1, double b2, double b3,
+    double b4, double sc, TDPoint p1, TDPoint p2);

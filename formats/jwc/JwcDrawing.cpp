@@ -16,10 +16,7 @@ constexpr double kDegToRad = std::numbers::pi / 180.0;
 
 } // namespace
 
-bool layer_hidden(int lay)
-{
-    return gGraAtt->GetAttrLayerState(lay) == 3;
-}
+bool layer_hidden(int lay) { return gGraAtt->GetAttrLayerState(lay) == 3; }
 
 int draw_line(bool dispmode, uint32_t dcol, const TEntJwcLine& e, double sc)
 {
@@ -44,7 +41,8 @@ int draw_arc(bool dispmode, uint32_t dcol, const TEntJwcArc2& e, double sc)
     const double da = w * kDegToRad;
     const double x = e.x / sc, y = e.y / sc, r = e.r / sc;
     if (dispmode)
-        return gGraph2->GLEllipseArcDT(e.lay, e.typ, x, y, r, e.h, a, full ? 0.0 : sa, full ? 2 * std::numbers::pi : da);
+        return gGraph2->GLEllipseArcDT(
+            e.lay, e.typ, x, y, r, e.h, a, full ? 0.0 : sa, full ? 2 * std::numbers::pi : da);
     if (full)
         return gGraph2->GLEllipse(x, y, r, e.h, a);
     return gGraph2->GLEllipseArc(x, y, r, e.h, a, sa, da);

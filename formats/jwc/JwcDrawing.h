@@ -21,8 +21,7 @@ int draw_text(uint32_t dcol, const TEntJwcMoji2& e, const TEntJwcMojiType& t, do
 
 // The common part of GLDrawALL: the visible lines and arcs (auxiliary ones only when shown), texts and points,
 // each through doc's own GLDraw operation. Returns the display mode drawn in, or nullopt without a renderer.
-template <class Doc>
-std::optional<bool> draw_entities(Doc& doc)
+template <class Doc> std::optional<bool> draw_entities(Doc& doc)
 {
     if (!gGraAtt || !gGraph2)
         return std::nullopt;

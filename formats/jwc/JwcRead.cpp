@@ -52,10 +52,7 @@ float JwcByteReader::f32()
     return le_f32(b);
 }
 
-uint16_t le_u16(const uint8_t* p)
-{
-    return uint16_t(p[0] | (p[1] << 8));
-}
+uint16_t le_u16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 
 int32_t le_i32(const uint8_t* p)
 {
@@ -145,10 +142,7 @@ std::u16string_view field_text(const std::vector<std::u16string>& para, int i)
 
 } // namespace
 
-int32_t field_int(const std::vector<std::u16string>& para, int i)
-{
-    return StrToIntZero(field_text(para, i));
-}
+int32_t field_int(const std::vector<std::u16string>& para, int i) { return StrToIntZero(field_text(para, i)); }
 
 float field_real(const std::vector<std::u16string>& para, int i)
 {
@@ -178,14 +172,15 @@ std::u16string read_text_block(JwcByteReader& r, std::vector<uint8_t>* raw)
 {
     std::vector<uint8_t> buf(256, 0);
     r.read_checked(buf.data(), 200);
-    std::u16string text = platform::cp932_to_utf16(std::string_view(reinterpret_cast<const char*>(buf.data()), buf.size()));
+    std::u16string text = platform::cp932_to_utf16(
+        std::string_view(reinterpret_cast<const char*>(buf.data()), buf.size()));
     if (raw)
         *raw = std::move(buf);
     return text;
 }
 
-bool read_identification(JwcByteReader& r, std::string_view id, std::u16string& jwID, std::u16string& comment1,
-                         std::u16string& comment2)
+bool read_identification(
+    JwcByteReader& r, std::string_view id, std::u16string& jwID, std::u16string& comment1, std::u16string& comment2)
 {
     std::vector<uint8_t> raw;
     read_text_block(r, &raw);
@@ -306,8 +301,7 @@ bool file_has_identification(const std::u16string& FName, std::string_view id)
     return has_identification(head, id);
 }
 
-void publish_document_info(const std::u16string& FName, const std::u16string& comment1,
-                           const std::u16string& comment2)
+void publish_document_info(const std::u16string& FName, const std::u16string& comment1, const std::u16string& comment2)
 {
     gFilePath = FName;
     gDrawTime.clear();

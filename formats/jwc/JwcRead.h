@@ -15,7 +15,10 @@ namespace detail {
 // The readers' one error; raised and caught inside a reading operation only.
 class JwcIoError : public std::runtime_error {
 public:
-    explicit JwcIoError(const char* msg) : std::runtime_error(msg) { }
+    explicit JwcIoError(const char* msg)
+        : std::runtime_error(msg)
+    {
+    }
 };
 
 inline constexpr const char* kJwcIoMessage = "File I/O Error";
@@ -27,7 +30,10 @@ inline constexpr uint64_t kMaxJwcFileBytes = uint64_t(1) << 30;
 // Every byte of a file passes through here; reads past the end are cut short and zero-filled.
 class JwcByteReader {
 public:
-    explicit JwcByteReader(std::span<const uint8_t> data) : data_(data) { }
+    explicit JwcByteReader(std::span<const uint8_t> data)
+        : data_(data)
+    {
+    }
 
     size_t remaining() const { return data_.size() - pos_; }
     size_t position() const { return pos_; }
@@ -78,8 +84,8 @@ std::u16string read_text_block(JwcByteReader& r, std::vector<uint8_t>* raw = nul
 
 // The first text block of both formats: identification, then the two comments. False when the identification
 // is not id. Raises JwcIoError when no byte is left.
-bool read_identification(JwcByteReader& r, std::string_view id, std::u16string& jwID, std::u16string& comment1,
-                         std::u16string& comment2);
+bool read_identification(
+    JwcByteReader& r, std::string_view id, std::u16string& jwID, std::u16string& comment1, std::u16string& comment2);
 
 // Record decoders; coordinates are multiplied by unit.
 inline constexpr size_t kLineRecord = 22, kArcRecord = 32, kMojiRecord = 24, kTenRecord = 12;
@@ -123,12 +129,10 @@ const TEntJwcMojiType& moji_type_at(const std::vector<TEntJwcMojiType>& table, u
 bool file_has_identification(const std::u16string& FName, std::string_view id);
 
 // Publishes path, memo and title for the text variables.
-void publish_document_info(const std::u16string& FName, const std::u16string& comment1,
-                           const std::u16string& comment2);
+void publish_document_info(const std::u16string& FName, const std::u16string& comment1, const std::u16string& comment2);
 
 // The reading operations of both document classes, over each one's DataInit, FileHeaderRead and read_body.
-template <class Doc>
-struct DocumentReading {
+template <class Doc> struct DocumentReading {
     // read_header_bytes: the header alone.
     static bool header_bytes(Doc& doc, std::span<const uint8_t> data)
     {

@@ -42,10 +42,7 @@ double arc_draw_sweep(double st, double et)
     return w;
 }
 
-bool is_full_sweep(double w)
-{
-    return std::fabs(w) < kFullSweepEps || std::fabs(w - 360) < kFullSweepEps;
-}
+bool is_full_sweep(double w) { return std::fabs(w) < kFullSweepEps || std::fabs(w - 360) < kFullSweepEps; }
 
 void arc_extent_points(const TEntJwcArc2& e, const std::function<void(double, double)>& add)
 {
@@ -59,13 +56,13 @@ void arc_extent_points(const TEntJwcArc2& e, const std::function<void(double, do
     const double s = normalize_deg(e.st);
     const double w = normalize_deg(double(e.et) - s);
     if (is_full_sweep(w)) {
-        for (double q : {0.0, 90.0, 180.0, 270.0})
+        for (double q : { 0.0, 90.0, 180.0, 270.0 })
             at(q);
         return;
     }
     at(e.st);
     at(e.et);
-    for (double q : {0.0, 90.0, 180.0, 270.0}) {
+    for (double q : { 0.0, 90.0, 180.0, 270.0 }) {
         double d = q == 0.0 ? 360.0 - s : q - s;
         if (d < 0)
             d += 360;

@@ -36,15 +36,9 @@ float paper_width_for_unit(int32_t psize, int32_t drawWidth)
 
 } // namespace
 
-TJwcData::TJwcData()
-{
-    DataInit();
-}
+TJwcData::TJwcData() { DataInit(); }
 
-TJwcData::~TJwcData()
-{
-    DataFree();
-}
+TJwcData::~TJwcData() { DataFree(); }
 
 void TJwcData::DataInit()
 {
@@ -60,25 +54,13 @@ void TJwcData::DataInit()
     EntTen.clear();
 }
 
-void TJwcData::DataFree()
-{
-    DataInit();
-}
+void TJwcData::DataFree() { DataInit(); }
 
-bool TJwcData::check_bytes(std::span<const uint8_t> data)
-{
-    return detail::has_identification(data, detail::kJwcId);
-}
+bool TJwcData::check_bytes(std::span<const uint8_t> data) { return detail::has_identification(data, detail::kJwcId); }
 
-bool TJwcData::FileCheck(const std::u16string& FName)
-{
-    return detail::file_has_identification(FName, detail::kJwcId);
-}
+bool TJwcData::FileCheck(const std::u16string& FName) { return detail::file_has_identification(FName, detail::kJwcId); }
 
-void TJwcData::ParaSplit(const std::u16string& text, int count)
-{
-    detail::split_fields(text, count, Enthd.para);
-}
+void TJwcData::ParaSplit(const std::u16string& text, int count) { detail::split_fields(text, count, Enthd.para); }
 
 bool TJwcData::FileHeaderRead(detail::JwcByteReader& r)
 {
@@ -153,9 +135,8 @@ bool TJwcData::FileHeaderRead(detail::JwcByteReader& r)
         ParaSplit(detail::read_text_block(r), 22);
         h.sBufAdr1 = detail::field_segment_address(p, 0);
         h.sBufAdr2 = detail::field_segment_address(p, 1);
-        float* zoom[] = {&h.subZm0X, &h.subZm0Y, &h.subZm0S, &h.subZm1X, &h.subZm1Y, &h.subZm1S,
-                         &h.subZm2X, &h.subZm2Y, &h.subZm2S, &h.subZm3X, &h.subZm3Y, &h.subZm3S,
-                         &h.subZm4X, &h.subZm4Y, &h.subZm4S};
+        float* zoom[] = { &h.subZm0X, &h.subZm0Y, &h.subZm0S, &h.subZm1X, &h.subZm1Y, &h.subZm1S, &h.subZm2X,
+            &h.subZm2Y, &h.subZm2S, &h.subZm3X, &h.subZm3Y, &h.subZm3S, &h.subZm4X, &h.subZm4Y, &h.subZm4S };
         for (int i = 0; i < 15; ++i)
             *zoom[i] = field_real(p, 2 + i);
         h.hiIdo = field_real(p, 17);
@@ -232,9 +213,9 @@ void TJwcData::read_body(detail::JwcByteReader& r)
         g.w_lay = r.u8();
 
     detail::read_section(r, h.lineCount, detail::kLineRecord, EntLine, lineN,
-                         [&](const uint8_t* b) { return detail::decode_line(b, unit); });
-    detail::read_section(r, h.arcCount, detail::kArcRecord, EntArc, arcN,
-                         [&](const uint8_t* b) { return detail::decode_arc(b, unit); });
+        [&](const uint8_t* b) { return detail::decode_line(b, unit); });
+    detail::read_section(
+        r, h.arcCount, detail::kArcRecord, EntArc, arcN, [&](const uint8_t* b) { return detail::decode_arc(b, unit); });
     detail::read_section(r, h.mojiCount, detail::kMojiRecord, EntMoji, mojiN, [&](const uint8_t* b) {
         auto e = detail::decode_moji(b, unit);
         // The pool address is a segment and an offset.
@@ -242,8 +223,8 @@ void TJwcData::read_body(detail::JwcByteReader& r)
         return e;
     });
     detail::read_pool_texts(r, int64_t(h.sBufAdr2) - int64_t(h.sBufAdr1), h.sBufAdr1, EntMoji);
-    detail::read_section(r, h.tenCount, detail::kTenRecord, EntTen, tenN,
-                         [&](const uint8_t* b) { return detail::decode_ten(b, unit); });
+    detail::read_section(
+        r, h.tenCount, detail::kTenRecord, EntTen, tenN, [&](const uint8_t* b) { return detail::decode_ten(b, unit); });
 
     uint8_t buf[32];
     for (auto& l : EntLay) {
@@ -263,7 +244,4 @@ int32_t TJwcData::vten_in_use() const
     return std::clamp(Enthd.vtenCount, 0, int32_t(EntVten.size()) - 1);
 }
 
-const TEntJwcMojiType& TJwcData::moji_type(uint8_t no) const
-{
-    return detail::moji_type_at(EntMjtp, no);
-}
+const TEntJwcMojiType& TJwcData::moji_type(uint8_t no) const { return detail::moji_type_at(EntMjtp, no); }

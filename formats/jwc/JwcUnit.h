@@ -9,8 +9,7 @@
 
 namespace detail {
 class JwcByteReader;
-template <class Doc>
-struct DocumentReading;
+template <class Doc> struct DocumentReading;
 }
 
 class TJwcData {

@@ -14,10 +14,9 @@ std::array<TEntJwcMojiType, 12> jwk_builtin_moji_types()
         int pen;
         double w, h, d;
     };
-    static constexpr Mm mm[10] = {{1, 2.0, 2.0, 0.0}, {1, 2.5, 2.5, 0.5}, {2, 3.0, 3.0, 0.5},
-                                  {2, 4.0, 4.0, 0.5}, {3, 5.0, 5.0, 1.0}, {3, 6.0, 6.0, 1.0},
-                                  {4, 7.0, 7.0, 1.0}, {4, 8.0, 8.0, 1.0}, {5, 9.0, 9.0, 1.0},
-                                  {5, 10.0, 10.0, 1.0}};
+    static constexpr Mm mm[10] = { { 1, 2.0, 2.0, 0.0 }, { 1, 2.5, 2.5, 0.5 }, { 2, 3.0, 3.0, 0.5 },
+        { 2, 4.0, 4.0, 0.5 }, { 3, 5.0, 5.0, 1.0 }, { 3, 6.0, 6.0, 1.0 }, { 4, 7.0, 7.0, 1.0 }, { 4, 8.0, 8.0, 1.0 },
+        { 5, 9.0, 9.0, 1.0 }, { 5, 10.0, 10.0, 1.0 } };
     std::array<TEntJwcMojiType, 12> t {};
     for (int i = 0; i < 10; ++i) {
         auto& s = t[size_t(i) + 1];
@@ -31,15 +30,9 @@ std::array<TEntJwcMojiType, 12> jwk_builtin_moji_types()
 
 } // namespace detail
 
-TJwkData::TJwkData()
-{
-    DataInit();
-}
+TJwkData::TJwkData() { DataInit(); }
 
-TJwkData::~TJwkData()
-{
-    DataFree();
-}
+TJwkData::~TJwkData() { DataFree(); }
 
 void TJwkData::DataInit()
 {
@@ -59,20 +52,11 @@ void TJwkData::DataFree()
     EntMjtp.clear();
 }
 
-bool TJwkData::check_bytes(std::span<const uint8_t> data)
-{
-    return detail::has_identification(data, detail::kJwkId);
-}
+bool TJwkData::check_bytes(std::span<const uint8_t> data) { return detail::has_identification(data, detail::kJwkId); }
 
-bool TJwkData::FileCheck(const std::u16string& FName)
-{
-    return detail::file_has_identification(FName, detail::kJwkId);
-}
+bool TJwkData::FileCheck(const std::u16string& FName) { return detail::file_has_identification(FName, detail::kJwkId); }
 
-void TJwkData::ParaSplit(const std::u16string& text, int count)
-{
-    detail::split_fields(text, count, Enthd.para);
-}
+void TJwkData::ParaSplit(const std::u16string& text, int count) { detail::split_fields(text, count, Enthd.para); }
 
 bool TJwkData::FileHeaderRead(detail::JwcByteReader& r)
 {
@@ -126,11 +110,11 @@ void TJwkData::read_body(detail::JwcByteReader& r)
         throw detail::JwcIoError(detail::kJwcIoMessage);
     // Symbol files hold millimetres: no unit to apply.
     detail::read_section(r, h.lineCount, detail::kLineRecord, EntLine, lineN,
-                         [](const uint8_t* b) { return detail::decode_line(b, 1.0f); });
-    detail::read_section(r, h.arcCount, detail::kArcRecord, EntArc, arcN,
-                         [](const uint8_t* b) { return detail::decode_arc(b, 1.0f); });
-    detail::read_section(r, h.tenCount, detail::kTenRecord, EntTen, tenN,
-                         [](const uint8_t* b) { return detail::decode_ten(b, 1.0f); });
+        [](const uint8_t* b) { return detail::decode_line(b, 1.0f); });
+    detail::read_section(
+        r, h.arcCount, detail::kArcRecord, EntArc, arcN, [](const uint8_t* b) { return detail::decode_arc(b, 1.0f); });
+    detail::read_section(
+        r, h.tenCount, detail::kTenRecord, EntTen, tenN, [](const uint8_t* b) { return detail::decode_ten(b, 1.0f); });
     detail::read_section(r, h.mojiCount, detail::kMojiRecord, EntMoji, mojiN, [](const uint8_t* b) {
         auto e = detail::decode_moji(b, 1.0f);
         e.p = detail::le_u16(b + 16);
@@ -139,10 +123,7 @@ void TJwkData::read_body(detail::JwcByteReader& r)
     detail::read_pool_texts(r, h.strSpace, 0, EntMoji);
 }
 
-const TEntJwcMojiType& TJwkData::moji_type(uint8_t no) const
-{
-    return detail::moji_type_at(EntMjtp, no);
-}
+const TEntJwcMojiType& TJwkData::moji_type(uint8_t no) const { return detail::moji_type_at(EntMjtp, no); }
 
 double TJwkData::symbol_scale() const
 {

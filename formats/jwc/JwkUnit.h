@@ -10,8 +10,7 @@
 
 namespace detail {
 class JwcByteReader;
-template <class Doc>
-struct DocumentReading;
+template <class Doc> struct DocumentReading;
 
 // The ten built-in text types of the symbol format, slots 1..10 (slots 0 and 11 are zero).
 std::array<TEntJwcMojiType, 12> jwk_builtin_moji_types();

@@ -20,10 +20,10 @@ struct TEntJwcArc2 {
 
 struct TEntJwcMoji2 {
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    int32_t p = 0;     // address of the text in the string pool
-    uint8_t no = 0;    // text type
+    int32_t p = 0; // address of the text in the string pool
+    uint8_t no = 0; // text type
     uint8_t lay = 0;
-    uint8_t flg1 = 0;  // 0x20: vertical writing
+    uint8_t flg1 = 0; // 0x20: vertical writing
     uint8_t flg2 = 0;
     std::u16string s;
 };

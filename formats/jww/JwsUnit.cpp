@@ -114,8 +114,7 @@ void TJwsData::read_body(detail::JwwArchive& ar)
     EntBlockDefN = 0;
     detail::JwwReadContext ctx { ar, Enthd.jwVer, text_pool, MojiEncode };
     ctx.keep_controls = true;
-    detail::JwwEntitySink sink { &EntLine, &EntEnko, &EntTen, &EntMoji, &EntSunpo, &EntSolid, &EntBlock,
-        &EntNo };
+    detail::JwwEntitySink sink { &EntLine, &EntEnko, &EntTen, &EntMoji, &EntSunpo, &EntSolid, &EntBlock, &EntNo };
     detail::read_object_list(ctx, n, sink);
     uint32_t nd = detail::read_object_count(ar);
     if (nd > 0) {
@@ -180,10 +179,7 @@ void TJwsData::BindImageExplode()
 
 void TJwsData::BindImageDeleteGzFile() { detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, true); }
 
-void TJwsData::BindImageDeleteNonGzFile()
-{
-    detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, false);
-}
+void TJwsData::BindImageDeleteNonGzFile() { detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, false); }
 
 // ---- Layers, extents, drawing.
 
@@ -223,10 +219,7 @@ int TJwsData::GLDrawEnko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e)
 {
     return painter().enko(dispmode, dcol, e);
 }
-int TJwsData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e)
-{
-    return painter().ten(dispmode, dcol, e);
-}
+int TJwsData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e) { return painter().ten(dispmode, dcol, e); }
 int TJwsData::GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
 {
     return painter().moji(dispmode, dcol, e);
@@ -235,43 +228,43 @@ int TJwsData::GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJw
 {
     return painter().sunpo(dispmode, hojof, dcol, e);
 }
-int TJwsData::GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx,
-                           double by, double b1, double b2, double b3, double b4)
+int TJwsData::GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter().image2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx,
-                           double by, double b1, double b2, double b3, double b4)
+    double by, double b1, double b2, double b3, double b4)
 {
     return painter().solid2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
-int TJwsData::GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx,
-                          double by, double b1, double b2, double b3, double b4)
+int TJwsData::GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter().line2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
-int TJwsData::GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx,
-                          double by, double b1, double b2, double b3, double b4)
+int TJwsData::GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter().enko2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
-int TJwsData::GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx,
-                         double by, double b1, double b2, double b3, double b4)
+int TJwsData::GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter().ten2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
-int TJwsData::GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx,
-                          double by, double b1, double b2, double b3, double b4)
+int TJwsData::GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter().moji2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
-                           double bx, double by, double b1, double b2, double b3, double b4)
+    double bx, double by, double b1, double b2, double b3, double b4)
 {
     return painter().sunpo2(dispmode, hojof, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
-                          double sc, double bx, double by, double b1, double b2, double b3, double b4)
+    double sc, double bx, double by, double b1, double b2, double b3, double b4)
 {
     return painter().moji3(dispmode, dcol, sm, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }

@@ -28,7 +28,7 @@ public:
 
     TEntJwsHeader Enthd;
     std::vector<TEntJwwLayerGroup> EntLgrp; // 16 after a header; only the scales come from the file
-    std::vector<TEntJwwMojiType> EntMoj;    // never filled by reading
+    std::vector<TEntJwwMojiType> EntMoj; // never filled by reading
     std::vector<TEntJwwNo> EntNo;
 
     std::vector<TEntJwwLine> EntLine;
@@ -87,21 +87,21 @@ public:
     int GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e);
     int GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e);
     int GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
-                     double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx, double by,
-                     double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx, double by,
-                    double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx, double by,
-                    double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx, double by,
-                   double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
-                    double b1, double b2, double b3, double b4);
-    int GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
-                     double bx, double by, double b1, double b2, double b3, double b4);
-    int GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
-                    double sc, double bx, double by, double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
+    int GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc, double bx,
+        double by, double b1, double b2, double b3, double b4);
+    int GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf, double sc,
+        double bx, double by, double b1, double b2, double b3, double b4);
 
     // The text behind a string field of a record (strFontName, str).
     const std::u16string& text(detail::JwwStr s) const { return text_pool.get(s); }

@@ -57,8 +57,8 @@ size_t read_fixed(JwwArchive& ar, int32_t version, void* record, size_t size)
     return k + ar.read(p + 9, size - 9);
 }
 
-const char* const kClassNames[8] = { "", "CDataSen", "CDataEnko", "CDataTen", "CDataMoji", "CDataSunpou",
-    "CDataSolid", "CDataBlock" };
+const char* const kClassNames[8] = { "", "CDataSen", "CDataEnko", "CDataTen", "CDataMoji", "CDataSunpou", "CDataSolid",
+    "CDataBlock" };
 
 int class_kind(std::span<const uint8_t> name)
 {
@@ -119,8 +119,8 @@ template <bool Store> void read_strings(JwwReadContext& c, TEntJwwMoji& m)
             c.last_font_wide = font.wide;
         }
         m.strFontName = c.last_font;
-        m.str = c.pool.add(c.keep_controls ? read_counted_string(c.ar, c.moji_encode)
-                                           : read_clean_string(c.ar, c.moji_encode));
+        m.str = c.pool.add(
+            c.keep_controls ? read_counted_string(c.ar, c.moji_encode) : read_clean_string(c.ar, c.moji_encode));
     } else {
         skip_counted_string(c.ar, c.moji_encode);
         skip_counted_string(c.ar, c.moji_encode);
@@ -248,8 +248,7 @@ template <bool Store> bool read_record(JwwReadContext& c, int kind, const JwwEnt
             store(sink->block, r, kind, sink->order);
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -358,7 +357,7 @@ template <class Alloc> int64_t read_whole_file(const std::u16string& path, Alloc
     int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return -1;
-    struct stat st {};
+    struct stat st { };
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && uint64_t(st.st_size) <= kJwwMaxFileBytes;
     size_t got = 0;
     if (ok) {
@@ -390,7 +389,7 @@ bool read_file_head(const std::u16string& path, uint8_t* out, size_t n)
     int fd = ::open(detail::native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
-    struct stat st {};
+    struct stat st { };
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     size_t got = 0;
     while (ok && got < n) {
@@ -522,8 +521,8 @@ void read_block_definitions(JwwReadContext& c, uint64_t count, std::vector<TEntJ
                                       : read_clean_string(c.ar, c.moji_encode);
         uint32_t n = read_object_count(c.ar);
         ++c.classes.next_index;
-        JwwEntitySink sink { &def.mLine, &def.mEnko, &def.mTen, &def.mMoji, &def.mSunpo, &def.mSolid,
-            &def.mBlock, &def.mNo };
+        JwwEntitySink sink { &def.mLine, &def.mEnko, &def.mTen, &def.mMoji, &def.mSunpo, &def.mSolid, &def.mBlock,
+            &def.mNo };
         auto settle = [&def] {
             def.mLineN = int32_t(def.mLine.size());
             def.mEnkoN = int32_t(def.mEnko.size());
@@ -548,8 +547,8 @@ namespace {
 
 // Definitions that can reach themselves through nested inserts: only those can repeat on a path.
 // Also gives each definition its strongly connected component, iteratively (Tarjan).
-void find_cycles(const std::vector<int32_t>& offsets, const std::vector<int32_t>& targets,
-                 std::vector<int32_t>& comp, std::vector<char>& cyclic)
+void find_cycles(const std::vector<int32_t>& offsets, const std::vector<int32_t>& targets, std::vector<int32_t>& comp,
+    std::vector<char>& cyclic)
 {
     size_t n = offsets.size() - 1;
     comp.assign(n, -1);
@@ -619,7 +618,7 @@ void set_matrix(TEntJwwBlockTree& t, const TEntJwwBlock& b)
 } // namespace
 
 void build_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJwwBlockDef>& defs,
-                      std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs)
+    std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs)
 {
     tree.clear();
     used_defs = 0;

@@ -17,7 +17,10 @@ namespace detail {
 // The readers' own input/output error; it never leaves a public operation.
 class JwwIoError : public std::runtime_error {
 public:
-    explicit JwwIoError(const char* message) : std::runtime_error(message) { }
+    explicit JwwIoError(const char* message)
+        : std::runtime_error(message)
+    {
+    }
 };
 
 inline constexpr const char* kJwwIoMessage = "File I/O Error";
@@ -34,7 +37,10 @@ inline constexpr uint64_t kJwwMaxFileBytes = uint64_t(2) << 30;
 class JwwArchive {
 public:
     JwwArchive() = default;
-    explicit JwwArchive(std::span<const uint8_t> bytes) : data_(bytes) { }
+    explicit JwwArchive(std::span<const uint8_t> bytes)
+        : data_(bytes)
+    {
+    }
 
     size_t position() const { return pos_; }
     size_t remaining() const { return data_.size() - pos_; }
@@ -148,10 +154,7 @@ public:
         strings_.push_back(std::move(s));
         return { uint32_t(strings_.size() - 1) };
     }
-    const std::u16string& get(JwwStr s) const
-    {
-        return s.index < strings_.size() ? strings_[s.index] : strings_[0];
-    }
+    const std::u16string& get(JwwStr s) const { return s.index < strings_.size() ? strings_[s.index] : strings_[0]; }
     size_t size() const { return strings_.size(); }
 
 private:
@@ -215,7 +218,7 @@ void read_block_definitions(JwwReadContext& ctx, uint64_t count, std::vector<TEn
 inline constexpr size_t kJwwMaxTreeNodes = 1000000;
 inline constexpr size_t kJwwMaxTreeSteps = 64000000;
 void build_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJwwBlockDef>& defs,
-                      std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs);
+    std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs);
 
 // Plain file name of a stored image: the part after the last separator, without a drive prefix;
 // "" when nothing safe remains.

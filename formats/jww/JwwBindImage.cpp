@@ -126,8 +126,8 @@ JwwInflate inflate_gzip_file(const std::u16string& source, const std::u16string&
     return result;
 }
 
-void read_bind_image_table(JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write,
-                           std::vector<TBindImageType>& table)
+void read_bind_image_table(
+    JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write, std::vector<TBindImageType>& table)
 {
     int32_t count = ar.i32();
     for (int32_t i = 0; i < count; ++i) {
@@ -164,8 +164,8 @@ void TJwwData::BindImageExplode()
 
 bool detail::is_gz_name(const std::u16string& name) { return is_gz(name); }
 
-void detail::delete_bind_images(const std::u16string& folder, const std::vector<TBindImageType>& table,
-                                int32_t n, bool gz_files)
+void detail::delete_bind_images(
+    const std::u16string& folder, const std::vector<TBindImageType>& table, int32_t n, bool gz_files)
 {
     if (folder.empty())
         return;
@@ -185,10 +185,7 @@ void detail::delete_bind_images(const std::u16string& folder, const std::vector<
 
 void TJwwData::BindImageDeleteGzFile() { detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, true); }
 
-void TJwwData::BindImageDeleteNonGzFile()
-{
-    detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, false);
-}
+void TJwwData::BindImageDeleteNonGzFile() { detail::delete_bind_images(BindImageFolder, BindImage, BindImageN, false); }
 
 std::u16string TJwwData::bind_image_path(const std::u16string& name) const
 {

@@ -35,10 +35,7 @@ void text_sizes(const TEntJwwMoji& e, const std::u16string& font, double& w, dou
 }
 
 // Pen of a text or of an image frame: the colour of its layer or number, width 0.
-void text_pen(const TEntJwwAttr& a, uint32_t dcol)
-{
-    gGraph2->GLPenSet(layer_of(a), a.nPenColor, 1, 0, dcol);
-}
+void text_pen(const TEntJwwAttr& a, uint32_t dcol) { gGraph2->GLPenSet(layer_of(a), a.nPenColor, 1, 0, dcol); }
 
 void stroke_pen(const TEntJwwAttr& a, bool dispmode, uint32_t dcol)
 {
@@ -59,9 +56,7 @@ void solid_pen(const TEntJwwSolid& e, uint32_t dcol)
     switch (gGraAtt->GetAttrLayerState(lay)) {
     case 2: colour = gGraAtt->GetGrayColor(); break;
     case 3: colour = gGraAtt->GetBackColor(); break;
-    default:
-        colour = 0xFF000000u | ((e.Color & 0xFFu) << 16) | (e.Color & 0xFF00u) | ((e.Color >> 16) & 0xFFu);
-        break;
+    default: colour = 0xFF000000u | ((e.Color & 0xFFu) << 16) | (e.Color & 0xFF00u) | ((e.Color >> 16) & 0xFFu); break;
     }
     if (gGraAtt->GetAll1ColorState())
         colour = gGraAtt->GetAll1Color();
@@ -167,20 +162,20 @@ JwwTextPlacement moji_placement_block(const TEntJwwMoji& e, const std::u16string
     double w0, h0;
     text_sizes(e, font, w0, h0, p.font);
     p.Ftyp = moji_font_type(e.nMojiShu);
-    BlockTransMoji(e.start_x, e.start_y, e.end_x, e.end_y, w0 / t.sc, h0 / t.sc, e.dKankaku, t.bx, t.by, t.b1,
-                   t.b2, t.b3, t.b4, t.sc, p.x1, p.y1, p.x2, p.y2, p.w, p.h, p.sp);
+    BlockTransMoji(e.start_x, e.start_y, e.end_x, e.end_y, w0 / t.sc, h0 / t.sc, e.dKankaku, t.bx, t.by, t.b1, t.b2,
+        t.b3, t.b4, t.sc, p.x1, p.y1, p.x2, p.y2, p.w, p.h, p.sp);
     return p;
 }
 
-JwwTextPlacement moji_placement_fit(const TEntJwwMoji& e, const std::u16string& font, const std::u16string& sm,
-                                    const JwwTrans& t)
+JwwTextPlacement moji_placement_fit(
+    const TEntJwwMoji& e, const std::u16string& font, const std::u16string& sm, const JwwTrans& t)
 {
     JwwTextPlacement p;
     double w0, h0;
     text_sizes(e, font, w0, h0, p.font);
     p.Ftyp = moji_font_type(e.nMojiShu);
-    BlockTransMojiFit(sm, e.start_x, e.start_y, e.end_x, e.end_y, w0 / t.sc, h0 / t.sc, e.dKankaku, t.bx, t.by,
-                      t.b1, t.b2, t.b3, t.b4, t.sc, p.x1, p.y1, p.x2, p.y2, p.w, p.h, p.sp);
+    BlockTransMojiFit(sm, e.start_x, e.start_y, e.end_x, e.end_y, w0 / t.sc, h0 / t.sc, e.dKankaku, t.bx, t.by, t.b1,
+        t.b2, t.b3, t.b4, t.sc, p.x1, p.y1, p.x2, p.y2, p.w, p.h, p.sp);
     return p;
 }
 
@@ -242,7 +237,7 @@ int JwwPainter::enko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e) const
     const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * kPi : e.radEnkoKaku;
     if (dispmode)
         return gGraph2->GLEllipseArcDT(layer_of(e.att), e.att.nPenStyle, e.start_x, e.start_y, e.dHankei,
-                                       e.dHenpeiRitsu, e.radKatamukiKaku, sa, da);
+            e.dHenpeiRitsu, e.radKatamukiKaku, sa, da);
     if (full)
         return gGraph2->GLEllipse(e.start_x, e.start_y, e.dHankei, e.dHenpeiRitsu, e.radKatamukiKaku);
     return gGraph2->GLEllipseArc(e.start_x, e.start_y, e.dHankei, e.dHenpeiRitsu, e.radKatamukiKaku, sa, da);
@@ -254,8 +249,8 @@ int JwwPainter::ten(bool dispmode, uint32_t dcol, const TEntJwwTen& e) const
         return 3;
     const bool marker = e.att.nPenStyle == 100;
     return gGraph2->GLTenMarker(e.start_x, e.start_y, e.bKariten != 0, marker ? int(e.nCode) : 0,
-                                marker ? e.radKaitenKaku : 0, marker ? e.dBairitsu : 1, layer_of(e.att),
-                                e.att.nPenColor, e.att.nPenWidth, dcol);
+        marker ? e.radKaitenKaku : 0, marker ? e.dBairitsu : 1, layer_of(e.att), e.att.nPenColor, e.att.nPenWidth,
+        dcol);
 }
 
 int JwwPainter::solid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e) const
@@ -264,10 +259,10 @@ int JwwPainter::solid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e) const
         return 3;
     solid_pen(e, dcol);
     if (e.att.nPenStyle > 100)
-        return gGraph2->GLSolidArc(e.att.nPenStyle, e.start_x, e.start_y, e.end_x, e.end_y, e.DPoint2_x,
-                                   e.DPoint2_y, e.DPoint3_x, e.DPoint3_y);
-    return fill_points({ { e.start_x, e.start_y }, { e.end_x, e.end_y }, { e.DPoint2_x, e.DPoint2_y },
-        { e.DPoint3_x, e.DPoint3_y } });
+        return gGraph2->GLSolidArc(e.att.nPenStyle, e.start_x, e.start_y, e.end_x, e.end_y, e.DPoint2_x, e.DPoint2_y,
+            e.DPoint3_x, e.DPoint3_y);
+    return fill_points(
+        { { e.start_x, e.start_y }, { e.end_x, e.end_y }, { e.DPoint2_x, e.DPoint2_y }, { e.DPoint3_x, e.DPoint3_y } });
 }
 
 int JwwPainter::moji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
@@ -338,8 +333,7 @@ int JwwPainter::line2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, JwwTra
     t = with_lf(t);
     stroke_pen(e.att, dispmode, dcol);
     double x1, y1, x2, y2;
-    BlockTransLine(e.start_x, e.start_y, e.end_x, e.end_y, t.bx, t.by, t.b1, t.b2, t.b3, t.b4, t.sc, x1, y1, x2,
-                   y2);
+    BlockTransLine(e.start_x, e.start_y, e.end_x, e.end_y, t.bx, t.by, t.b1, t.b2, t.b3, t.b4, t.sc, x1, y1, x2, y2);
     if (dispmode)
         return gGraph2->GLLineDT(layer_of(e.att), e.att.nPenStyle, x1, y1, x2, y2);
     return gGraph2->GLLine(x1, y1, x2, y2);
@@ -355,8 +349,8 @@ int JwwPainter::enko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, JwwTra
     const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * kPi : e.radEnkoKaku;
     const double cx = e.start_x, cy = e.start_y, r = e.dHankei, h = e.dHenpeiRitsu, a = e.radKatamukiKaku;
     if (dispmode)
-        return gGraph2->GLEllipseArcBLDT(layer_of(e.att), e.att.nPenStyle, cx, cy, r, h, a, sa, da, t.bx, t.by,
-                                         t.b1, t.b2, t.b3, t.b4, t.sc);
+        return gGraph2->GLEllipseArcBLDT(
+            layer_of(e.att), e.att.nPenStyle, cx, cy, r, h, a, sa, da, t.bx, t.by, t.b1, t.b2, t.b3, t.b4, t.sc);
     if (full)
         return gGraph2->GLEllipseBL(cx, cy, r, h, a, t.bx, t.by, t.b1, t.b2, t.b3, t.b4, t.sc);
     return gGraph2->GLEllipseArcBL(cx, cy, r, h, a, sa, da, t.bx, t.by, t.b1, t.b2, t.b3, t.b4, t.sc);
@@ -369,9 +363,8 @@ int JwwPainter::solid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, JwwT
     t = with_lf(t);
     solid_pen(e, dcol);
     if (e.att.nPenStyle > 100)
-        return gGraph2->GLSolidArcBL(e.att.nPenStyle, e.start_x, e.start_y, e.end_x, e.end_y, e.DPoint2_x,
-                                     e.DPoint2_y, e.DPoint3_x, e.DPoint3_y, t.bx, t.by, t.b1, t.b2, t.b3, t.b4,
-                                     t.sc);
+        return gGraph2->GLSolidArcBL(e.att.nPenStyle, e.start_x, e.start_y, e.end_x, e.end_y, e.DPoint2_x, e.DPoint2_y,
+            e.DPoint3_x, e.DPoint3_y, t.bx, t.by, t.b1, t.b2, t.b3, t.b4, t.sc);
     TDPoint p[4];
     const double xs[4] = { e.start_x, e.end_x, e.DPoint2_x, e.DPoint3_x };
     const double ys[4] = { e.start_y, e.end_y, e.DPoint2_y, e.DPoint3_y };
@@ -390,10 +383,10 @@ int JwwPainter::ten2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, JwwTrans
     t = with_lf(t);
     double x, y, a, ba;
     int pc;
-    BlockTransTen(e.att.nPenStyle, int(e.nCode), e.start_x, e.start_y, e.radKaitenKaku, e.dBairitsu, t.bx, t.by,
-                  t.b1, t.b2, t.b3, t.b4, t.sc, x, y, pc, a, ba);
-    return gGraph2->GLTenMarker(x, y, e.bKariten != 0, pc, a, ba, layer_of(e.att), e.att.nPenColor,
-                                e.att.nPenWidth, dcol);
+    BlockTransTen(e.att.nPenStyle, int(e.nCode), e.start_x, e.start_y, e.radKaitenKaku, e.dBairitsu, t.bx, t.by, t.b1,
+        t.b2, t.b3, t.b4, t.sc, x, y, pc, a, ba);
+    return gGraph2->GLTenMarker(
+        x, y, e.bKariten != 0, pc, a, ba, layer_of(e.att), e.att.nPenColor, e.att.nPenWidth, dcol);
 }
 
 int JwwPainter::image2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTrans t) const
@@ -436,8 +429,7 @@ int JwwPainter::moji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTra
     return gGraph2->GLAText3(p.x1, p.y1, p.x2, p.y2, p.h, p.w, p.sp, p.Ftyp, p.font, s);
 }
 
-int JwwPainter::moji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e,
-                      JwwTrans t) const
+int JwwPainter::moji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, JwwTrans t) const
 {
     if (!ready())
         return 3;
@@ -470,9 +462,8 @@ int JwwPainter::sunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSu
         return r;
     if (is_identity(t) || (e.Moji.att.nPenWidth & 0x2) == 0)
         return better(r, moji2(dispmode, dcol, e.Moji, t));
-    const std::u16string sm = SunpoText(e.Moji.att.nPenWidth, e.Moji.att.sFlg, group_scale(e.Sen.att.nGLayer),
-                                         t.bx, t.by, t.b1, t.b2, t.b3, t.b4, t.sc, { e.Sen.start_x, e.Sen.start_y },
-                                         { e.Sen.end_x, e.Sen.end_y });
+    const std::u16string sm = SunpoText(e.Moji.att.nPenWidth, e.Moji.att.sFlg, group_scale(e.Sen.att.nGLayer), t.bx,
+        t.by, t.b1, t.b2, t.b3, t.b4, t.sc, { e.Sen.start_x, e.Sen.start_y }, { e.Sen.end_x, e.Sen.end_y });
     return better(r, moji3(dispmode, dcol, sm, e.Moji, t));
 }
 
@@ -543,8 +534,7 @@ void JwwPainter::draw_all(const JwwEntities& ents) const
 
 // ---- Layer states.
 
-void jww_set_layers(std::span<const TEntJwwLayerGroup> groups, std::span<const TEntJwwLayer> layers,
-                    bool all_shown)
+void jww_set_layers(std::span<const TEntJwwLayerGroup> groups, std::span<const TEntJwwLayer> layers, bool all_shown)
 {
     if (!gGraAtt)
         return;
@@ -611,43 +601,43 @@ int TJwwData::GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJw
 {
     return painter_of(*this).sunpo(dispmode, hojof, dcol, e);
 }
-int TJwwData::GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx,
-                           double by, double b1, double b2, double b3, double b4)
+int TJwwData::GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter_of(*this).image2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx,
-                           double by, double b1, double b2, double b3, double b4)
+    double by, double b1, double b2, double b3, double b4)
 {
     return painter_of(*this).solid2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
-int TJwwData::GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx,
-                          double by, double b1, double b2, double b3, double b4)
+int TJwwData::GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter_of(*this).line2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
-int TJwwData::GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx,
-                          double by, double b1, double b2, double b3, double b4)
+int TJwwData::GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter_of(*this).enko2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
-int TJwwData::GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx,
-                         double by, double b1, double b2, double b3, double b4)
+int TJwwData::GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter_of(*this).ten2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
-int TJwwData::GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx,
-                          double by, double b1, double b2, double b3, double b4)
+int TJwwData::GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
+    double b1, double b2, double b3, double b4)
 {
     return painter_of(*this).moji2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
-                           double bx, double by, double b1, double b2, double b3, double b4)
+    double bx, double by, double b1, double b2, double b3, double b4)
 {
     return painter_of(*this).sunpo2(dispmode, hojof, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
-                          double sc, double bx, double by, double b1, double b2, double b3, double b4)
+    double sc, double bx, double by, double b1, double b2, double b3, double b4)
 {
     return painter_of(*this).moji3(dispmode, dcol, sm, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
 }

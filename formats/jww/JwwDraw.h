@@ -81,8 +81,8 @@ JwwTextPlacement moji_placement(const TEntJwwMoji& e, const std::u16string& font
 // A text of a block definition through t (sc as given; callers apply lf first).
 JwwTextPlacement moji_placement_block(const TEntJwwMoji& e, const std::u16string& font, const JwwTrans& t);
 // A regenerated dimension value sm through t, re-centred on its printed width.
-JwwTextPlacement moji_placement_fit(const TEntJwwMoji& e, const std::u16string& font, const std::u16string& sm,
-                                    const JwwTrans& t);
+JwwTextPlacement moji_placement_fit(
+    const TEntJwwMoji& e, const std::u16string& font, const std::u16string& sm, const JwwTrans& t);
 
 // Where an image reference of a block definition lands: the frame corners and the angle in degrees.
 struct JwwImagePlacement {
@@ -98,8 +98,8 @@ std::u16string jww_image_path(const std::u16string& folder, const std::u16string
 // (0 drawn, 1 outside, 2 too small, 3 nothing) and draws nothing without a renderer.
 class JwwPainter {
 public:
-    JwwPainter(const JwwStringPool& strings, std::span<const TEntJwwLayerGroup> groups,
-               const std::u16string& image_folder)
+    JwwPainter(
+        const JwwStringPool& strings, std::span<const TEntJwwLayerGroup> groups, const std::u16string& image_folder)
         : strings_(strings)
         , groups_(groups)
         , folder_(image_folder)
@@ -137,8 +137,7 @@ private:
 
 // ---- Layer states into gGraAtt: the ".jww" rule of group and layer states with names, or every layer
 // shown (layers empty, as for ".jws"). Scales are the reciprocals of the group scales.
-void jww_set_layers(std::span<const TEntJwwLayerGroup> groups, std::span<const TEntJwwLayer> layers,
-                    bool all_shown);
+void jww_set_layers(std::span<const TEntJwwLayerGroup> groups, std::span<const TEntJwwLayer> layers, bool all_shown);
 
 // ---- Extents into gMinX .. gMaxY. start: the base point to begin at; without it the first entity's
 // point, as the drawing's rule chooses.

@@ -15,13 +15,16 @@ constexpr double kTiny = 1e-12;
 // Widens the extents by points of the drawing, or of a definition through a node's transform.
 class Extents {
 public:
-    explicit Extents(const TEntJwwBlockTree* node) : node_(node) { }
+    explicit Extents(const TEntJwwBlockTree* node)
+        : node_(node)
+    {
+    }
 
     void add(double x, double y) const
     {
         if (node_)
-            MinMaxAddTrans(gMinX, gMinY, gMaxX, gMaxY, x, y, node_->x, node_->y, node_->r1, node_->r2, node_->r3,
-                           node_->r4, 1);
+            MinMaxAddTrans(
+                gMinX, gMinY, gMaxX, gMaxY, x, y, node_->x, node_->y, node_->r1, node_->r2, node_->r3, node_->r4, 1);
         else
             MinMaxAdd(gMinX, gMinY, gMaxX, gMaxY, x, y, 1);
     }
@@ -89,7 +92,7 @@ void add_entities(const Extents& ex, const JwwEntities& ents, const JwwStringPoo
             ex.add(ellipse_axis_points(e.start_x, e.start_y, e.dHankei, e.dHenpeiRitsu, e.radKatamukiKaku));
         else
             ex.add(ellipse_arc_points(e.start_x, e.start_y, e.dHankei, e.dHenpeiRitsu, e.radKatamukiKaku,
-                                      e.radKaishiKaku, e.radEnkoKaku / 72));
+                e.radKaishiKaku, e.radEnkoKaku / 72));
     }
     for (const auto& e : ents.ten)
         ex.add(e.start_x, e.start_y);
@@ -117,8 +120,8 @@ std::optional<TDPoint> first_point(const JwwEntities& ents)
         return TDPoint { ents.enko[0].start_x, ents.enko[0].start_y };
     if (!ents.ten.empty())
         return TDPoint { ents.ten[0].start_x, ents.ten[0].start_y };
-    if (!ents.moji.empty() && !SamePointE12(ents.moji[0].start_x, ents.moji[0].start_y, ents.moji[0].end_x,
-                                            ents.moji[0].end_y))
+    if (!ents.moji.empty()
+        && !SamePointE12(ents.moji[0].start_x, ents.moji[0].start_y, ents.moji[0].end_x, ents.moji[0].end_y))
         return TDPoint { ents.moji[0].start_x, ents.moji[0].start_y };
     if (!ents.sunpo.empty())
         return TDPoint { ents.sunpo[0].Sen.start_x, ents.sunpo[0].Sen.start_y };

@@ -73,15 +73,9 @@ std::u16string TJwwData::ReadCountedString(detail::JwwArchive& ar)
     return detail::read_counted_string(ar, MojiEncode);
 }
 
-std::u16string TJwwData::ReadCleanString(detail::JwwArchive& ar)
-{
-    return detail::read_clean_string(ar, MojiEncode);
-}
+std::u16string TJwwData::ReadCleanString(detail::JwwArchive& ar) { return detail::read_clean_string(ar, MojiEncode); }
 
-void TJwwData::ReadEntAttr(detail::JwwArchive& ar, TEntJwwAttr& att)
-{
-    detail::read_ent_attr(ar, Enthd.jwVer, att);
-}
+void TJwwData::ReadEntAttr(detail::JwwArchive& ar, TEntJwwAttr& att) { detail::read_ent_attr(ar, Enthd.jwVer, att); }
 
 void TJwwData::CopyEntAttr(const TEntJwwAttr& source, TEntJwwAttr& target) { target = source; }
 
@@ -337,8 +331,7 @@ void TJwwData::read_body(detail::JwwArchive& ar)
     Enthd.n2 = 0;
     EntBlockDefN = 0;
     detail::JwwReadContext ctx { ar, Enthd.jwVer, text_pool, MojiEncode };
-    detail::JwwEntitySink sink { &EntLine, &EntEnko, &EntTen, &EntMoji, &EntSunpo, &EntSolid, &EntBlock,
-        &EntNo };
+    detail::JwwEntitySink sink { &EntLine, &EntEnko, &EntTen, &EntMoji, &EntSunpo, &EntSolid, &EntBlock, &EntNo };
     detail::read_object_list(ctx, n, sink);
 
     uint32_t nd = detail::read_object_count(ar);
@@ -388,7 +381,7 @@ bool TJwwData::FileIn(const std::u16string& FName)
 }
 
 void detail::make_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJwwBlockDef>& defs,
-                             std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs, int32_t& tree_n)
+    std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs, int32_t& tree_n)
 {
     try {
         detail::build_block_tree(blocks, defs, tree, used_defs);

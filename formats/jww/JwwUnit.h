@@ -15,14 +15,14 @@ public:
     TEntJwwHeader Enthd;
 
     std::vector<TEntJwwLayerGroup> EntLgrp; // 16
-    std::vector<TEntJwwLayer> EntLay;       // 256, group x 16 + layer
-    std::vector<TEntJwwColorNo> EntCol;     // 10
+    std::vector<TEntJwwLayer> EntLay; // 256, group x 16 + layer
+    std::vector<TEntJwwColorNo> EntCol; // 10
     std::vector<TEntJwwLineTypeNo> EntLtp1; // 8: line types 2..9
     std::vector<TEntJwwRandomLineNo> EntLtp2; // 5: line types 11..15
     std::vector<TEntJwwLineTypeNo> EntLtp3; // 4: line types 16..19
-    std::vector<TEntJwwColorExNo> EntColS;  // 257: colours 101..356 at 1..256
+    std::vector<TEntJwwColorExNo> EntColS; // 257: colours 101..356 at 1..256
     std::vector<TEntJwwLineTypeExNo> EntLtpS; // 33: line types 31..62 at 1..32
-    std::vector<TEntJwwMojiType> EntMoj;    // 10
+    std::vector<TEntJwwMojiType> EntMoj; // 10
 
     // File order of the drawing's entities; holds the entries actually read.
     std::vector<TEntJwwNo> EntNo;
@@ -93,21 +93,21 @@ public:
     int GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e);
     int GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e);
     int GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
-                     double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx, double by,
-                     double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx, double by,
-                    double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx, double by,
-                    double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx, double by,
-                   double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
     int GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
-                    double b1, double b2, double b3, double b4);
-    int GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
-                     double bx, double by, double b1, double b2, double b3, double b4);
-    int GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
-                    double sc, double bx, double by, double b1, double b2, double b3, double b4);
+        double b1, double b2, double b3, double b4);
+    int GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc, double bx,
+        double by, double b1, double b2, double b3, double b4);
+    int GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf, double sc,
+        double bx, double by, double b1, double b2, double b3, double b4);
     const detail::JwwStringPool& strings() const { return text_pool; }
     // ---- end of layers, extents and drawing.
 
@@ -132,8 +132,8 @@ void publish_jww_text_globals(const std::u16string& path, const TEntJwwHeader& h
 // Reads the stored-image table of a drawing (count, then name, size and data per entry) into table;
 // with write set, each entry's data goes to folder + its plain name. Throws JwwIoError when the file
 // ends before every announced entry was read.
-void read_bind_image_table(JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write,
-                           std::vector<TBindImageType>& table);
+void read_bind_image_table(
+    JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write, std::vector<TBindImageType>& table);
 
 // Entity counts of a drawing or symbol from the lists actually read.
 template <class Doc> void settle_entity_counts(Doc& d)
@@ -177,12 +177,12 @@ bool is_gz_name(const std::u16string& name);
 
 // Deletes the extracted files of an image table from folder: the stored ".gz" files, or the inflated
 // files beside them (the other names as stored). Both documents with image tables share this.
-void delete_bind_images(const std::u16string& folder, const std::vector<TBindImageType>& table, int32_t n,
-                        bool gz_files);
+void delete_bind_images(
+    const std::u16string& folder, const std::vector<TBindImageType>& table, int32_t n, bool gz_files);
 
 // The expanded block tree of a document; an allocation failure leaves an empty tree.
 void make_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJwwBlockDef>& defs,
-                     std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs, int32_t& tree_n);
+    std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs, int32_t& tree_n);
 
 // Largest file BindImageExplode writes.
 inline constexpr uint64_t kJwwMaxInflatedBytes = uint64_t(512) << 20;

@@ -22,15 +22,12 @@ constexpr uint8_t aux_type = 15;
 uint32_t pen_colour(int co)
 {
     static const uint32_t table[12] = { 0xFF000000, 0xFF009595, 0xFF000000, 0xFF00AA37, 0xFFC0C000, 0xFFC000C0,
-                                        0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFF00FF00, 0xFFFFC0CB, 0xFFB8860B };
+        0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFF00FF00, 0xFFFFC0CB, 0xFFB8860B };
     return co >= 0 && co < 12 ? table[co] : 0xFF000000;
 }
 
 // A pen number as the colour table takes it: one that does not fit a byte counts as a pen above 11.
-uint8_t pen_byte(int32_t pen)
-{
-    return pen >= 0 && pen <= 255 ? static_cast<uint8_t>(pen) : 255;
-}
+uint8_t pen_byte(int32_t pen) { return pen >= 0 && pen <= 255 ? static_cast<uint8_t>(pen) : 255; }
 
 bool grey_layer(const TM7Data& d, int lg, int ly)
 {
@@ -51,16 +48,14 @@ uint32_t colour_of(const TM7Data& d, int lg, int ly, int co, int ty, uint32_t co
 }
 
 // The entry in use at index i of a list, or null.
-template <class T>
-const T* entry(const std::vector<T>& list, int32_t n, int32_t i)
+template <class T> const T* entry(const std::vector<T>& list, int32_t n, int32_t i)
 {
     if (i < 0 || i >= n || static_cast<size_t>(i) >= list.size())
         return nullptr;
     return &list[static_cast<size_t>(i)];
 }
 
-template <class T>
-std::span<const TDPoint> points(const T& o)
+template <class T> std::span<const TDPoint> points(const T& o)
 {
     const size_t n = std::min<size_t>(o.cnt > 0 ? static_cast<size_t>(o.cnt) : 0, o.pt.size());
     return { o.pt.data(), n };
@@ -69,7 +64,11 @@ std::span<const TDPoint> points(const T& o)
 // Draws one registered object of the document at its group's scale.
 class ObjectDrawer {
 public:
-    ObjectDrawer(TM7Data& d, TGraph& g) : d_(d), g_(g) { }
+    ObjectDrawer(TM7Data& d, TGraph& g)
+        : d_(d)
+        , g_(g)
+    {
+    }
 
     void draw(const TM7EntNo& e);
 
@@ -129,7 +128,7 @@ void ObjectDrawer::ends(const TM7ObjectEdge& e)
         d_.SetLinePattern(col_, typ_);
         const auto& q = e.half[dir - 1];
         g_.GLSymbol(q.sx * sc_, q.sy * sc_, q.le, q.ox * sc_, q.oy * sc_, q.r1 * sc_, q.r2 * sc_, q.ea, q.an, q.pa1,
-                    q.pa2, q.sty, q.ext, q.exa, dir);
+            q.pa2, q.sty, q.ext, q.exa, dir);
     }
 }
 
@@ -298,8 +297,7 @@ void ObjectDrawer::ellipse(const TM7ObjectEllipse& o, const TM7ObjectEdge* e)
         ends(*e);
 }
 
-void ObjectDrawer::text(const TDPoint& pos, double angle, uint8_t lout, const std::u16string& s,
-                        const TM7TextStyle& st)
+void ObjectDrawer::text(const TDPoint& pos, double angle, uint8_t lout, const std::u16string& s, const TM7TextStyle& st)
 {
     d_.SetColor(lg_, ly_, st.penno != 0 ? st.penno : col_, 0, colour_);
     const double h = std::fabs(st.hight);
@@ -330,7 +328,7 @@ void ObjectDrawer::symbol(const TM7ObjectSymbol& o)
 {
     stroke_setup();
     g_.GLSymbol(o.pos.X * sc_, o.pos.Y * sc_, o.len, o.o.X * sc_, o.o.Y * sc_, o.r[0] * sc_, o.r[1] * sc_, o.elipang,
-                o.angle, o.param[0], o.param[1], o.style, o.extype, o.exattr, 0);
+        o.angle, o.param[0], o.param[1], o.style, o.extype, o.exattr, 0);
 }
 
 void ObjectDrawer::polygon(std::span<const TDPoint> pts)

@@ -28,7 +28,10 @@ public:
 class M7Reader {
 public:
     M7Reader() = default;
-    explicit M7Reader(std::span<const uint8_t> bytes) : bytes_(bytes) { }
+    explicit M7Reader(std::span<const uint8_t> bytes)
+        : bytes_(bytes)
+    {
+    }
 
     size_t size() const { return bytes_.size(); }
     size_t pos() const { return pos_; }
@@ -49,13 +52,11 @@ public:
     M7Reader sub(size_t n) { return M7Reader(take(n)); }
 
     // Overlays the available bytes of an integer or floating field onto its current value.
-    template <class T>
-    void field(T& v)
+    template <class T> void field(T& v)
     {
         static_assert(std::is_arithmetic_v<T>);
         using U = std::conditional_t<sizeof(T) == 1, uint8_t,
-                  std::conditional_t<sizeof(T) == 2, uint16_t,
-                  std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>>>;
+            std::conditional_t<sizeof(T) == 2, uint16_t, std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>>>;
         U u = std::bit_cast<U>(v);
         auto s = take(sizeof(T));
         for (size_t i = 0; i < s.size(); ++i) {
@@ -77,8 +78,7 @@ public:
         field(p.Y);
     }
 
-    template <class T, size_t N>
-    void field(std::array<T, N>& a)
+    template <class T, size_t N> void field(std::array<T, N>& a)
     {
         for (auto& e : a)
             field(e);
@@ -102,10 +102,9 @@ public:
 
     static std::u16string decode(std::span<const uint8_t> b);
 
-    template <class T>
-    T value()
+    template <class T> T value()
     {
-        T v{};
+        T v {};
         field(v);
         return v;
     }

@@ -19,8 +19,7 @@ constexpr size_t kGroupDimBlock = 372;
 constexpr size_t kGroupAnnoBlock = 282;
 constexpr size_t kGroupBarBlock = 160;
 
-template <size_t N>
-double le_double(const std::array<uint8_t, N>& b, size_t at)
+template <size_t N> double le_double(const std::array<uint8_t, N>& b, size_t at)
 {
     uint64_t u = 0;
     for (size_t i = 0; i < 8; ++i)
@@ -28,8 +27,7 @@ double le_double(const std::array<uint8_t, N>& b, size_t at)
     return std::bit_cast<double>(u);
 }
 
-template <size_t N>
-int32_t le_int32(const std::array<uint8_t, N>& b, size_t at)
+template <size_t N> int32_t le_int32(const std::array<uint8_t, N>& b, size_t at)
 {
     uint32_t u = 0;
     for (size_t i = 0; i < 4; ++i)
@@ -40,7 +38,7 @@ int32_t le_int32(const std::array<uint8_t, N>& b, size_t at)
 // Three 78-byte entries, each starting with the double 1.0.
 std::array<uint8_t, 234> default_dimstlex()
 {
-    std::array<uint8_t, 234> b{};
+    std::array<uint8_t, 234> b {};
     uint64_t one = std::bit_cast<uint64_t>(1.0);
     for (size_t e = 0; e < 3; ++e)
         for (size_t i = 0; i < 8; ++i)
@@ -48,8 +46,7 @@ std::array<uint8_t, 234> default_dimstlex()
     return b;
 }
 
-template <class T>
-void release(std::vector<T>& list, int32_t& n)
+template <class T> void release(std::vector<T>& list, int32_t& n)
 {
     std::vector<T>().swap(list);
     n = 0;
@@ -109,20 +106,16 @@ void read_points(M7Reader& rd, int16_t& cnt, std::vector<TDPoint>& pt)
     size_t fit = rd.remaining() / 16;
     if (n > fit)
         n = std::max<size_t>(1, fit);
-    pt.assign(n, TDPoint{});
+    pt.assign(n, TDPoint {});
     for (auto& p : pt)
         rd.field(p);
     cnt = int16_t(n);
 }
 
 // Bytes of a trailing text before a fixed tail; none when the body is too short for the tail.
-size_t text_before(const M7Reader& rd, size_t tail)
-{
-    return rd.remaining() > tail ? rd.remaining() - tail : 0;
-}
+size_t text_before(const M7Reader& rd, size_t tail) { return rd.remaining() > tail ? rd.remaining() - tail : 0; }
 
-template <class G>
-void read_group_part(M7Reader& rd, G& g, size_t tail)
+template <class G> void read_group_part(M7Reader& rd, G& g, size_t tail)
 {
     read_head(rd, g.hd);
     rd.field(g.pos);
@@ -135,7 +128,7 @@ void read_bitmap_part(M7Reader& rd, int32_t& byt, int32_t& typ, std::array<TDPoi
     rd.field(byt);
     rd.field(typ);
     rd.field(pos);
-    bmp = byt > 0 ? rd.blob(size_t(byt)) : std::vector<uint8_t>{};
+    bmp = byt > 0 ? rd.blob(size_t(byt)) : std::vector<uint8_t> {};
     byt = int32_t(bmp.size());
 }
 
@@ -156,18 +149,18 @@ void TM7Data::DataInit()
     CurGrpN = 0;
     CurGrpNo = 0;
     Title.clear();
-    li = TM7LayerInfo{};
-    psz = TM7PaperSize{};
-    ai = TM7AxisInfo{};
-    gi = TM7GridInfo{};
-    txtstl.fill(TM7TextStyle{});
-    dimstl.fill(TM7DimStyle{});
+    li = TM7LayerInfo {};
+    psz = TM7PaperSize {};
+    ai = TM7AxisInfo {};
+    gi = TM7GridInfo {};
+    txtstl.fill(TM7TextStyle {});
+    dimstl.fill(TM7DimStyle {});
     dimstlex = default_dimstlex();
-    symstl = TM7SymbolStyle{};
-    prnstl = TM7PrintStyle{};
-    pri = TM7PrintInfo{};
+    symstl = TM7SymbolStyle {};
+    prnstl = TM7PrintStyle {};
+    pri = TM7PrintInfo {};
     coltbl.fill(0);
-    viewinfo.fill(TM7ViewInfo{});
+    viewinfo.fill(TM7ViewInfo {});
     release(Ent, EntN);
     release(pt, ptN);
     release(ln, lnN);
@@ -356,10 +349,8 @@ bool TM7Data::header_chunk(const ChunkHead& h, M7Reader& body, bool& known)
 {
     known = true;
     switch (h.type * 1000 + h.version) {
-    case 1000 * 1000 + 10:
-        return TitleIn(body);
-    case 1010 * 1000 + 20:
-        return LayerIn(body);
+    case 1000 * 1000 + 10: return TitleIn(body);
+    case 1010 * 1000 + 20: return LayerIn(body);
     case 1020 * 1000 + 20:
         body.field(psz.typ);
         body.field(psz.lout);
@@ -384,13 +375,9 @@ bool TM7Data::header_chunk(const ChunkHead& h, M7Reader& body, bool& known)
         body.field(gi.top);
         body.field(gi.reserved);
         return true;
-    case 1050 * 1000 + 30:
-        return TextStyleIn(body);
-    case 1060 * 1000 + 30:
-        return DimStyleIn(body);
-    case 1060 * 1000 + 40:
-        body.field(dimstlex);
-        return true;
+    case 1050 * 1000 + 30: return TextStyleIn(body);
+    case 1060 * 1000 + 30: return DimStyleIn(body);
+    case 1060 * 1000 + 40: body.field(dimstlex); return true;
     case 1070 * 1000 + 20:
         body.field(symstl.current_pstl);
         body.field(symstl.current_astl);
@@ -415,14 +402,9 @@ bool TM7Data::header_chunk(const ChunkHead& h, M7Reader& body, bool& known)
         body.field(pri.pos);
         body.field(pri.reserved);
         return true;
-    case 1090 * 1000 + 20:
-        body.field(coltbl);
-        return true;
-    case 1100 * 1000 + 20:
-        return ViewInfoIn(body);
-    default:
-        known = false;
-        return false;
+    case 1090 * 1000 + 20: body.field(coltbl); return true;
+    case 1100 * 1000 + 20: return ViewInfoIn(body);
+    default: known = false; return false;
     }
 }
 
@@ -455,17 +437,14 @@ bool TM7Data::object_chunk(const ChunkHead& h, M7Reader& body, bool& known)
     case 2032 * 1000 + 30: return GroupDimIn(t, v, body);
     case 2032 * 1000 + 40: return GroupQleIn(t, v, body);
     case 2032 * 1000 + 50: return GroupBarIn(t, v, body);
-    default:
-        known = false;
-        return false;
+    default: known = false; return false;
     }
 }
 
 // ---- Registry and groups.
 
 // Lists grow by 100 entries at a time; the size of a list is its capacity.
-template <class T>
-int TM7Data::add_entry(std::vector<T>& list, int32_t& n)
+template <class T> int TM7Data::add_entry(std::vector<T>& list, int32_t& n)
 {
     if (size_t(n) >= list.size()) {
         size_t grow = 100 * sizeof(T);
@@ -474,14 +453,14 @@ int TM7Data::add_entry(std::vector<T>& list, int32_t& n)
         list.resize(size_t(n) + 100);
         list_bytes_ += grow;
     }
-    list[size_t(n)] = T{};
+    list[size_t(n)] = T {};
     return n++;
 }
 
 void TM7Data::EntNoAdd(int type, int version, int index)
 {
     int i = add_entry(Ent, EntN);
-    Ent[size_t(i)] = TM7EntNo{type * 100 + version, index, CurGrpId, CurGrpEn, CurGrpNo};
+    Ent[size_t(i)] = TM7EntNo { type * 100 + version, index, CurGrpId, CurGrpEn, CurGrpNo };
     if (CurGrpId > 0) {
         ++CurGrpNo;
         if (CurGrpNo >= CurGrpN) {
@@ -617,8 +596,7 @@ void read_ellipse(M7Reader& rd, TM7ObjectEllipse& o)
     rd.field(o.angle);
 }
 
-template <class T>
-void read_text_part(M7Reader& rd, T& o, size_t tail)
+template <class T> void read_text_part(M7Reader& rd, T& o, size_t tail)
 {
     read_head(rd, o.hd);
     rd.field(o.pos);
@@ -629,8 +607,7 @@ void read_text_part(M7Reader& rd, T& o, size_t tail)
     rd.text(o.text, text_before(rd, tail));
 }
 
-template <class T>
-void read_chain(M7Reader& rd, T& o)
+template <class T> void read_chain(M7Reader& rd, T& o)
 {
     read_head(rd, o.hd);
     rd.field(o.typ);
@@ -638,8 +615,7 @@ void read_chain(M7Reader& rd, T& o)
     read_points(rd, o.cnt, o.pt);
 }
 
-template <class T>
-void read_polygon_part(M7Reader& rd, T& o)
+template <class T> void read_polygon_part(M7Reader& rd, T& o)
 {
     read_head(rd, o.hd);
     rd.field(o.ptn);
@@ -866,7 +842,7 @@ bool TM7Data::GroupDimIn(int type, int version, M7Reader& body)
     read_style(body, d.epsstl);
     body.field(d.reserved);
     if (!known_text_style(d.epsstl.style))
-        d.epsstl = TM7TextStyle{};
+        d.epsstl = TM7TextStyle {};
     EntNoAdd(type, version, i);
     open_group(type, version, i, o.cnt);
     return true;
@@ -890,7 +866,7 @@ bool TM7Data::GroupQleIn(int type, int version, M7Reader& body)
     body.field(q.rc);
     body.field(q.rcang);
     if (!known_text_style(q.epsstl.style))
-        q.epsstl = TM7TextStyle{};
+        q.epsstl = TM7TextStyle {};
     EntNoAdd(type, version, i);
     open_group(type, version, i, o.cnt);
     return true;

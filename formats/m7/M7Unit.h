@@ -39,14 +39,14 @@ public:
     TM7PaperSize psz;
     TM7AxisInfo ai;
     TM7GridInfo gi;
-    std::array<TM7TextStyle, 21> txtstl{};
-    std::array<TM7DimStyle, 20> dimstl{};
-    std::array<uint8_t, 234> dimstlex{};
+    std::array<TM7TextStyle, 21> txtstl {};
+    std::array<TM7DimStyle, 20> dimstl {};
+    std::array<uint8_t, 234> dimstlex {};
     TM7SymbolStyle symstl;
     TM7PrintStyle prnstl;
     TM7PrintInfo pri;
-    std::array<uint32_t, 272> coltbl{};
-    std::array<TM7ViewInfo, 32> viewinfo{};
+    std::array<uint32_t, 272> coltbl {};
+    std::array<TM7ViewInfo, 32> viewinfo {};
 
     // Each list's size is its capacity (grown in steps of 100); the N count gives the entries in use.
     int32_t EntN = 0;
@@ -143,8 +143,7 @@ private:
     bool header_chunk(const ChunkHead& h, detail::M7Reader& body, bool& known);
     bool object_chunk(const ChunkHead& h, detail::M7Reader& body, bool& known);
 
-    template <class T>
-    int add_entry(std::vector<T>& list, int32_t& n);
+    template <class T> int add_entry(std::vector<T>& list, int32_t& n);
 
     bool LayerIn(detail::M7Reader& body);
     bool TextStyleIn(detail::M7Reader& body);

@@ -14,42 +14,42 @@ struct TM7LayerField {
     uint8_t attr = 0;
     uint32_t color = 0;
     int32_t reserved = 0;
-    std::u16string text;   // 257-byte field
+    std::u16string text; // 257-byte field
     std::u16string module; // 17-byte field
     int32_t comid = 0;
-    std::array<uint8_t, 32> dmmy{};
+    std::array<uint8_t, 32> dmmy {};
 };
 
 struct TM7LayerGroupField {
     uint8_t state = 2;
     uint8_t current = 0;
     std::u16string text; // 17-byte field
-    double scale = 1.0;  // object coordinates of the group are multiplied by it when drawn
-    std::array<uint8_t, 128> reserved{};
-    std::array<TM7LayerField, 17> tab{};
+    double scale = 1.0; // object coordinates of the group are multiplied by it when drawn
+    std::array<uint8_t, 128> reserved {};
+    std::array<TM7LayerField, 17> tab {};
 };
 
 struct TM7LayerInfo {
     uint8_t current = 0;
-    std::array<TM7LayerGroupField, 16> grp{};
+    std::array<TM7LayerGroupField, 16> grp {};
 };
 
 struct TM7PaperSize {
     uint8_t typ = 3;
     uint8_t lout = 0; // 1: width and height exchanged
-    std::array<double, 4> size{0, 0, 420, 297}; // x1, y1, x2, y2
+    std::array<double, 4> size { 0, 0, 420, 297 }; // x1, y1, x2, y2
 };
 
 struct TM7AxisInfo {
     int32_t mode = 0;
     double angle = 0;
-    std::array<uint8_t, 128> reserved{};
+    std::array<uint8_t, 128> reserved {};
 };
 
 struct TM7GridInfo {
     TDPoint org;
     TDPoint spc;
-    TPoint dv{5, 5};
+    TPoint dv { 5, 5 };
     int32_t disp = 0;
     int32_t snapmain = 1;
     int32_t snapsub = 1;
@@ -58,13 +58,13 @@ struct TM7GridInfo {
     int32_t ind = 0;
     int32_t abs = 0;
     int32_t top = 0;
-    std::array<uint8_t, 108> reserved{};
+    std::array<uint8_t, 108> reserved {};
 };
 
 // Also the style block of text and group objects (110 bytes in the file).
 struct TM7TextStyle {
     std::u16string style; // 17-byte field: the style's name
-    std::u16string font;  // 33-byte field
+    std::u16string font; // 33-byte field
     double hight = 0;
     double width = 0;
     double spce = 0;
@@ -73,7 +73,7 @@ struct TM7TextStyle {
     uint8_t txattr = 0;
     uint8_t lfCharSet = 0;
     uint8_t lfPitchAndFamily = 0;
-    std::array<uint8_t, 12> reserved{};
+    std::array<uint8_t, 12> reserved {};
     int32_t count = 0;
 };
 
@@ -85,16 +85,16 @@ struct TM7DimStyle {
     double tlen = 0;
     uint8_t pen = 0;
     uint8_t term = 0;
-    std::array<uint8_t, 3> dmmy{};
+    std::array<uint8_t, 3> dmmy {};
     double elen = 0;
-    std::array<uint8_t, 16> reserved{};
+    std::array<uint8_t, 16> reserved {};
 };
 
 struct TM7SymbolStyle {
     uint8_t current_pstl = 0;
     uint8_t current_astl = 0;
-    std::array<uint8_t, 8> reserved{};
-    std::array<std::array<uint8_t, 52>, 22> form{};
+    std::array<uint8_t, 8> reserved {};
+    std::array<std::array<uint8_t, 52>, 22> form {};
 
     // The point style lives in the second form entry.
     double point_diameter() const;
@@ -107,14 +107,14 @@ namespace detail {
 struct M7LineType {
     int32_t kind = 0;
     int32_t count = 0; // segments in use; the reader keeps it within 0..10
-    std::array<uint32_t, 10> seg{}; // hundredths of a millimetre
+    std::array<uint32_t, 10> seg {}; // hundredths of a millimetre
 };
 
 } // namespace detail
 
 struct TM7PrintStyle {
-    std::array<detail::M7LineType, 16> ltype{};
-    std::array<int32_t, 16> width{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}; // hundredths of a mm
+    std::array<detail::M7LineType, 16> ltype {};
+    std::array<int32_t, 16> width { 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 }; // hundredths of a mm
 };
 
 struct TM7PrintInfo {
@@ -123,7 +123,7 @@ struct TM7PrintInfo {
     uint8_t area = 0;
     uint8_t dmmy = 0;
     TDPoint pos;
-    std::array<uint8_t, 64> reserved{};
+    std::array<uint8_t, 64> reserved {};
 };
 
 struct TM7ViewInfo {
@@ -133,13 +133,13 @@ struct TM7ViewInfo {
     uint32_t color = 0;
     int32_t penno = 0;
     int32_t ltype = 0;
-    std::array<std::array<uint8_t, 17>, 16> grp{};
-    std::array<uint8_t, 8> dummy{};
+    std::array<std::array<uint8_t, 17>, 16> grp {};
+    std::array<uint8_t, 8> dummy {};
 };
 
 struct TM7EntNo {
-    int32_t INo = 0;   // chunk type * 100 + version
-    int32_t ENo = 0;   // index in the kind's list
+    int32_t INo = 0; // chunk type * 100 + version
+    int32_t ENo = 0; // index in the kind's list
     int32_t grpid = 0; // INo of the enclosing group, 0 when none
     int32_t grpen = 0; // that group's index in its list
     int32_t grpno = 0; // position within the group, from 0
@@ -158,7 +158,7 @@ namespace detail {
 
 // One end of an edge block: the arguments of the decoration drawn there.
 struct M7EdgeEnd {
-    std::array<uint8_t, 40> reserved{};
+    std::array<uint8_t, 40> reserved {};
     double sx = 0;
     double sy = 0;
     double le = 0;
@@ -178,7 +178,7 @@ struct M7EdgeEnd {
 } // namespace detail
 
 struct TM7ObjectEdge {
-    std::array<detail::M7EdgeEnd, 2> half{}; // 0: start end, 1: finishing end
+    std::array<detail::M7EdgeEnd, 2> half {}; // 0: start end, 1: finishing end
 };
 
 struct TM7ObjectPoint {
@@ -188,7 +188,7 @@ struct TM7ObjectPoint {
 
 struct TM7ObjectLine {
     TM7ObjectHeader hd;
-    std::array<TDPoint, 2> pos{}; // start, end
+    std::array<TDPoint, 2> pos {}; // start, end
 };
 
 struct TM7ObjectLineEx {
@@ -200,7 +200,7 @@ struct TM7ObjectCircle {
     TM7ObjectHeader hd;
     TDPoint pos; // centre
     double r = 0;
-    std::array<double, 2> arc{}; // start and end angle
+    std::array<double, 2> arc {}; // start and end angle
 };
 
 struct TM7ObjectCircleEx {
@@ -210,9 +210,9 @@ struct TM7ObjectCircleEx {
 
 struct TM7ObjectEllipse {
     TM7ObjectHeader hd;
-    TDPoint pos;               // centre
-    std::array<double, 2> r{}; // first and second semi-axis
-    std::array<double, 2> arc{};
+    TDPoint pos; // centre
+    std::array<double, 2> r {}; // first and second semi-axis
+    std::array<double, 2> arc {};
     double angle = 0; // tilt of the first axis
 };
 
@@ -226,13 +226,13 @@ struct TM7ObjectSymbol {
     TDPoint pos;
     double len = 0;
     TDPoint o;
-    std::array<double, 2> r{};
+    std::array<double, 2> r {};
     double elipang = 0;
     double angle = 0;
     uint8_t style = 0;
     uint8_t extype = 0;
     uint8_t exattr = 0;
-    std::array<double, 2> param{};
+    std::array<double, 2> param {};
 };
 
 struct TM7ObjectText {
@@ -291,8 +291,8 @@ struct TM7ObjectPolygon {
 struct TM7ObjectGrad {
     int32_t typ = 0;
     int32_t reserved = 0;
-    std::array<uint32_t, 2> col{};
-    std::array<TDPoint, 2> pos{};
+    std::array<uint32_t, 2> col {};
+    std::array<TDPoint, 2> pos {};
     double angle = 0;
 };
 
@@ -306,11 +306,11 @@ struct TM7ObjectPolygonGrad {
 
 // `bmp` holds the pixel bytes the chunk carries; nothing checks them against size and depth.
 struct TM7ObjectMapping {
-    std::array<uint8_t, 4> reserved{};
-    std::array<TDPoint, 2> pos{};
+    std::array<uint8_t, 4> reserved {};
+    std::array<TDPoint, 2> pos {};
     TPoint size; // pixel width and height
     int32_t depth = 0; // bits per pixel
-    std::array<uint8_t, 1024> pe{}; // 256 palette entries
+    std::array<uint8_t, 1024> pe {}; // 256 palette entries
     std::vector<uint8_t> bmp;
 };
 
@@ -328,7 +328,7 @@ struct TM7ObjectBitmap {
     TM7ObjectHeader hd;
     int32_t byt = 0;
     int32_t typ = 0;
-    std::array<TDPoint, 4> pos{}; // corners
+    std::array<TDPoint, 4> pos {}; // corners
     std::vector<uint8_t> bmp;
 };
 
@@ -336,23 +336,23 @@ struct TM7ObjectBitmapEx {
     TM7ObjectHeader hd;
     int32_t byt = 0;
     int32_t typ = 0;
-    std::array<TDPoint, 4> pos{};
+    std::array<TDPoint, 4> pos {};
     std::vector<uint8_t> bmp;
     std::vector<uint8_t> exdata;
 };
 
 struct TM7ObjectGroup {
     TM7ObjectHeader hd;
-    std::array<TDPoint, 3> pos{};
+    std::array<TDPoint, 3> pos {};
     int32_t cnt = 0; // member objects that follow in the file
     std::u16string gname;
 };
 
 struct TM7ObjectGroupDimension {
-    std::array<double, 4> rc{};
+    std::array<double, 4> rc {};
     double angle = 0;
-    std::array<TDPoint, 4> pos{};
-    std::array<double, 2> ang{};
+    std::array<TDPoint, 4> pos {};
+    std::array<double, 2> ang {};
     double r = 0;
     double funit = 0;
     uint8_t base = 0;
@@ -363,12 +363,12 @@ struct TM7ObjectGroupDimension {
     uint8_t jtype = 0;
     TM7TextStyle txtstl;
     TM7TextStyle epsstl;
-    std::array<uint8_t, 10> reserved{};
+    std::array<uint8_t, 10> reserved {};
 };
 
 struct TM7ObjectGroupDim {
     TM7ObjectHeader hd;
-    std::array<TDPoint, 3> pos{};
+    std::array<TDPoint, 3> pos {};
     int32_t cnt = 0;
     std::u16string gname;
     TM7ObjectGroupDimension dim;
@@ -384,13 +384,13 @@ struct TM7ObjectGroupAnno {
     double angle = 0;
     TM7TextStyle txtstl;
     TM7TextStyle epsstl;
-    std::array<double, 4> rc{};
+    std::array<double, 4> rc {};
     double rcang = 0;
 };
 
 struct TM7ObjectGroupQle {
     TM7ObjectHeader hd;
-    std::array<TDPoint, 3> pos{};
+    std::array<TDPoint, 3> pos {};
     int32_t cnt = 0;
     std::u16string gname;
     TM7ObjectGroupAnno qle;
@@ -401,13 +401,13 @@ struct TM7ObjectGroupBalloon {
     uint8_t symb = 0;
     double angle = 0;
     TM7TextStyle txtstl;
-    std::array<double, 4> rc{};
+    std::array<double, 4> rc {};
     double rcang = 0;
 };
 
 struct TM7ObjectGroupBar {
     TM7ObjectHeader hd;
-    std::array<TDPoint, 3> pos{};
+    std::array<TDPoint, 3> pos {};
     int32_t cnt = 0;
     std::u16string gname;
     TM7ObjectGroupBalloon bar;

@@ -35,12 +35,12 @@ TEST_F(LoadingSteps, PenWidthUnitByVersionResolutionAndMode)
         double unit;
     };
     const Case cases[] = {
-        { 600, 1, 0, 0, 0.085 },  // 300 dpi printer
-        { 600, 2, 0, 0, 0.042 },  // 600 dpi printer
-        { 420, 1, 0, 0, 0.042 },  // old file: no usable printer resolution
-        { 420, 1, 0, 1, 0.085 },  // ... unless taken as 300 dpi
+        { 600, 1, 0, 0, 0.085 }, // 300 dpi printer
+        { 600, 2, 0, 0, 0.042 }, // 600 dpi printer
+        { 420, 1, 0, 0, 0.042 }, // old file: no usable printer resolution
+        { 420, 1, 0, 1, 0.085 }, // ... unless taken as 300 dpi
         { 600, 0, 0, 0, 0.042 },
-        { 600, 1, -10, 0, 0.1 },  // explicit unit
+        { 600, 1, -10, 0, 0.1 }, // explicit unit
         { 600, 1, -20, 0, 0.05 },
         { 600, 1, -300, 0, 0.01 },
     };
@@ -143,7 +143,7 @@ TEST_F(LoadingSteps, PitchUnitDiffersFromTheWidthUnit)
         double unit;
     };
     for (const Case& c : { Case { 420, 1, 0, 0.035 }, Case { 600, 1, 0, 0.085 }, Case { 600, 2, 0, 0.042 },
-                           Case { 600, 1, -20, 0.035 } }) {
+             Case { 600, 1, -20, 0.035 } }) {
         jw.Enthd.jwVer = c.ver;
         jw.Enthd.nPrtDpi = c.dpi;
         jw.Enthd.nMaxDrawWid = c.maxwid;

@@ -17,8 +17,9 @@ class FormTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("torvane-form-" + std::to_string(::getpid()) + "-"
-                                           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path()
+            / ("torvane-form-" + std::to_string(::getpid()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -62,7 +63,8 @@ TEST_F(FormTest, SettingsDefaultsWithoutFile)
 
 TEST_F(FormTest, SettingsReadLineByLineAndShortFileEmptiesTheRest)
 {
-    write("Torvane.dat", "$10\r\n 20\r\n0x30\r\n-7\r\nON\r\nyes\r\n\xef\xbc\x91\r\n1\r\n0\r\ned\r\nl1\r\nl2\r\n3\r\nStyle\r\n4\n12");
+    write("Torvane.dat",
+        "$10\r\n 20\r\n0x30\r\n-7\r\nON\r\nyes\r\n\xef\xbc\x91\r\n1\r\n0\r\ned\r\nl1\r\nl2\r\n3\r\nStyle\r\n4\n12");
     create();
     EXPECT_EQ(form.Fm1x, 16);
     EXPECT_EQ(form.Fm1y, 20);
@@ -135,7 +137,7 @@ TEST_F(FormTest, PaperTable)
         double x, y;
     };
     for (const Case& c : { Case { 3, 420, 297 }, Case { 6, 1189, 841 }, Case { 14, 100000, 70732 },
-                           Case { -1, 1189, 841 }, Case { 8, 1682, 1189 } }) {
+             Case { -1, 1189, 841 }, Case { 8, 1682, 1189 } }) {
         double x = 0, y = 0;
         paper_size(c.code, x, y);
         EXPECT_EQ(x, c.x) << c.code;
@@ -167,7 +169,8 @@ TEST_F(FormTest, ReferenceFileNameFromJwf)
 TEST_F(FormTest, ReferenceListSkipsMalformedLines)
 {
     create();
-    write("drawings/REF.TXT", "%%PROJECT\tTower B\r\nno tab\r\n%%A B\tx\r\nPLAIN\ty\r\n\tempty\r\n%%ctl\tv\x01w\r\n%%PROJECT\tsecond\r\n");
+    write("drawings/REF.TXT",
+        "%%PROJECT\tTower B\r\nno tab\r\n%%A B\tx\r\nPLAIN\ty\r\n\tempty\r\n%%ctl\tv\x01w\r\n%%PROJECT\tsecond\r\n");
     gFilePath = platform::from_fs_path(dir / "drawings" / "plan.jww");
     gRefFileName = u"ref.txt"; // a bare name, in another case than on disk: found beside the drawing
     form.RefFileOpen();

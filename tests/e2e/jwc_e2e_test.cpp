@@ -153,8 +153,8 @@ JwcFile a4_with_lines()
     JwcFile f;
     f.psize = 4;
     f.draw_width = 594;
-    f.lines.push_back(line(80, 160, 260, 160, 8));  // (40, 80) - (130, 80) mm
-    f.lines.push_back(line(280, 40, 280, 180, 7));  // (140, 20) - (140, 90) mm
+    f.lines.push_back(line(80, 160, 260, 160, 8)); // (40, 80) - (130, 80) mm
+    f.lines.push_back(line(280, 40, 280, 180, 7)); // (140, 20) - (140, 90) mm
     test_jwc::Arc a;
     a.x = 440;
     a.y = 120;
@@ -167,7 +167,7 @@ JwcFile a4_with_lines()
 
 struct Probe {
     double x, y; // millimetres
-    int dx, dy;  // then pixels
+    int dx, dy; // then pixels
     uint32_t rgb;
     const char* what;
 };
@@ -192,8 +192,8 @@ void expect_probes(const e2e::Image& img, const Fit& f, const std::string& label
 {
     for (const auto& p : kA4Probes) {
         const int x = f.px(p.x) + p.dx, y = f.py(p.y) + p.dy;
-        EXPECT_TRUE(img.near(x, y, p.rgb)) << label << ": " << p.what << " at " << x << "," << y << " is "
-                                           << std::hex << img.at(x, y);
+        EXPECT_TRUE(img.near(x, y, p.rgb))
+            << label << ": " << p.what << " at " << x << "," << y << " is " << std::hex << img.at(x, y);
     }
 }
 
@@ -251,9 +251,12 @@ TEST(JwcE2E, PixelSizeByKindAndResolution)
         int want_w, want_h;
     };
     const Case cases[] = {
-        { "s.jwk", k.bytes(), 9, 300, 200 },  { "s.jwk", k.bytes(), 1, 300, 200 },
-        { "s.jwk", k.bytes(), 0, 300, 200 },  { "s.jwk", k.bytes(), 25, 300, 200 },
-        { "d.jwc", c.bytes(), 0, 300, 200 },  { "d.jwc", c.bytes(), 1, a4_36dpi_w, a4_36dpi_h },
+        { "s.jwk", k.bytes(), 9, 300, 200 },
+        { "s.jwk", k.bytes(), 1, 300, 200 },
+        { "s.jwk", k.bytes(), 0, 300, 200 },
+        { "s.jwk", k.bytes(), 25, 300, 200 },
+        { "d.jwc", c.bytes(), 0, 300, 200 },
+        { "d.jwc", c.bytes(), 1, a4_36dpi_w, a4_36dpi_h },
     };
     for (const auto& cs : cases) {
         const Converted run = convert(cs.name, cs.bytes, cs.cb3, 300, 200);
@@ -314,9 +317,13 @@ TEST(JwkE2E, ScaleDividesFileUnitsAndZeroCountsAsOne)
         bool same;
     };
     const Case cases[] = {
-        { 1, "0", true },   { 1, "-2", true },  { 10, "10", true }, { 4, "4", true },
+        { 1, "0", true },
+        { 1, "-2", true },
+        { 10, "10", true },
+        { 4, "4", true },
         // Ten times the units at scale 1: the fit shrinks tenfold, the pens keep their mm and go thin.
-        { 10, "1", false }, { 1, "0.5", false },
+        { 10, "1", false },
+        { 1, "0.5", false },
     };
     for (const auto& c : cases) {
         const Converted run = convert("s.jwk", symbol(c.unit, c.scale).bytes(), 0, 400, 300);
@@ -361,8 +368,7 @@ TEST(JwcE2E, UnidentifiedFilesExitThreeWithAnImage)
             expect_frame(img, start, 400, 400);
         } else {
             EXPECT_EQ(blue_count(img, 0, 0, img.width - 1, img.height - 1), 0) << c.name << ": no frame";
-            EXPECT_TRUE(img.near(int(std::floor(start.fx(0) + 5)), int(std::floor(start.fy(0))), kRed, 90))
-                << c.name;
+            EXPECT_TRUE(img.near(int(std::floor(start.fx(0) + 5)), int(std::floor(start.fy(0))), kRed, 90)) << c.name;
         }
     }
 }

@@ -38,8 +38,8 @@ JwwWriter a3(int32_t version = 600)
     return w;
 }
 
-e2e::Image convert(Sandbox& box, const std::vector<uint8_t>& drawing, const std::string& name = "plan.jww",
-                   int w = kW, int h = kH)
+e2e::Image convert(
+    Sandbox& box, const std::vector<uint8_t>& drawing, const std::string& name = "plan.jww", int w = kW, int h = kH)
 {
     box.settings(0, std::to_string(w), std::to_string(h));
     box.write(name, drawing);
@@ -172,7 +172,7 @@ TEST(JwwE2E, DimensionValueRegeneratedInScaledBlock)
         const int top = int(707 / 2.0 - 220 * k), bottom = int(707 / 2.0 - 20 * k);
         return std::make_pair(ink(img, 500 - 130, top, 500 + 130, bottom), ink(img, 500 + 95, top, 500 + 130, bottom));
     };
-    auto [plain_total, plain_far] = value_ink(0x2000 + 0x40 + 0x2);       // 2,469.
+    auto [plain_total, plain_far] = value_ink(0x2000 + 0x40 + 0x2); // 2,469.
     auto [zeros_total, zeros_far] = value_ink(0x2000 + 0x40 + 0x80 + 0x2); // 2,469.00
     EXPECT_GT(plain_total, 100);
     EXPECT_EQ(plain_far, 0) << "six half-width characters end 85 px right of the middle";

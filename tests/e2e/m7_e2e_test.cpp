@@ -43,7 +43,17 @@ std::vector<uint8_t> bmp_file(int w, int h, const std::function<uint32_t(int, in
     const uint32_t size = 54 + stride * static_cast<uint32_t>(h);
     m7w::Bytes b;
     b.u8('B').u8('M').u32(size).u32(0).u32(54);
-    b.u32(40).i32(w).i32(h).u16(1).u16(24).u32(0).u32(stride * static_cast<uint32_t>(h)).i32(2835).i32(2835).u32(0).u32(0);
+    b.u32(40)
+        .i32(w)
+        .i32(h)
+        .u16(1)
+        .u16(24)
+        .u32(0)
+        .u32(stride * static_cast<uint32_t>(h))
+        .i32(2835)
+        .i32(2835)
+        .u32(0)
+        .u32(0);
     for (int y = h - 1; y >= 0; --y) {
         for (int x = 0; x < w; ++x) {
             const uint32_t c = colour(x, y);
@@ -105,7 +115,7 @@ TEST(M7Drawing, GreyLayerHiddenGroupAndHiddenLayer)
     Sandbox box;
     std::array<m7w::LayerGroup, 16> groups {};
     groups[0].layer[1].state = 1; // grey layer
-    groups[2].state = 0;          // hidden group, its layers shown
+    groups[2].state = 0; // hidden group, its layers shown
     groups[0].layer[3].state = 0; // hidden layer
     auto w = start(groups);
     w.line(head(1, 0, 6, 0), { 20, kRowY }, { 60, kRowY });
@@ -134,7 +144,8 @@ TEST(M7Drawing, FilledPolygonsInTheirOwnColourAndAGradient)
 {
     Sandbox box;
     auto w = start();
-    w.chunk(2009, 40, m7w::polygon_body(head(0, 0, 6, 0, 0x0000FF), 0, 4, { { 20, 20 }, { 60, 20 }, { 60, 40 }, { 20, 40 } }));
+    w.chunk(2009, 40,
+        m7w::polygon_body(head(0, 0, 6, 0, 0x0000FF), 0, 4, { { 20, 20 }, { 60, 20 }, { 60, 40 }, { 20, 40 } }));
     m7w::Grad g;
     g.typ = 0;
     g.c0 = 0x0000FF; // red at the left
@@ -142,8 +153,8 @@ TEST(M7Drawing, FilledPolygonsInTheirOwnColourAndAGradient)
     g.p0 = { 100, 30 };
     g.p1 = { 180, 30 };
     w.chunk(2009, 50,
-            m7w::polygon_body(head(0, 0, 6, 0), 0, 4, { { 100, 20 }, { 180, 20 }, { 180, 40 }, { 100, 40 } })
-                .append(m7w::grad_bytes(g)));
+        m7w::polygon_body(head(0, 0, 6, 0), 0, 4, { { 100, 20 }, { 180, 20 }, { 180, 40 }, { 100, 40 } })
+            .append(m7w::grad_bytes(g)));
     const auto img = convert(box, w);
     EXPECT_PIXEL(img, px(40), py(30), 0xFF0000);
     EXPECT_PIXEL(img, px(40), py(45), kWhite);
@@ -160,7 +171,8 @@ TEST(M7Drawing, HatchedPolygonShowsItsTile)
 {
     Sandbox box;
     auto w = start();
-    w.chunk(2009, 40, m7w::polygon_body(head(0, 0, 1, 0, 0x000000), 1, 4, { { 20, 20 }, { 60, 20 }, { 60, 40 }, { 20, 40 } }));
+    w.chunk(2009, 40,
+        m7w::polygon_body(head(0, 0, 1, 0, 0x000000), 1, 4, { { 20, 20 }, { 60, 20 }, { 60, 40 }, { 20, 40 } }));
     const auto img = convert(box, w);
     // A 2 x 2 tile with two black pixels on the diagonal: half of any 2 x 2 block is black.
     int black = 0;
@@ -176,8 +188,8 @@ TEST(M7Drawing, PictureIsDrawnAndItsFileRemoved)
     auto w = start();
     const auto bmp = bmp_file(8, 4, [](int x, int) { return x < 4 ? 0x00C000u : 0xFF8000u; });
     w.chunk(2018, 90,
-            m7w::bitmap_body(head(0, 0, 1, 0), int32_t(bmp.size()), 12,
-                             { m7w::Pt { 100, 20 }, m7w::Pt { 180, 20 }, m7w::Pt { 180, 60 }, m7w::Pt { 100, 60 } }, bmp));
+        m7w::bitmap_body(head(0, 0, 1, 0), int32_t(bmp.size()), 12,
+            { m7w::Pt { 100, 20 }, m7w::Pt { 180, 20 }, m7w::Pt { 180, 60 }, m7w::Pt { 100, 60 } }, bmp));
     const auto img = convert(box, w);
     EXPECT_PIXEL(img, px(120), py(40), 0x00C000);
     EXPECT_PIXEL(img, px(160), py(40), 0xFF8000);
@@ -205,7 +217,7 @@ std::vector<uint8_t> example_drawing()
     using m7w::Pt;
     std::array<m7w::LayerGroup, 16> groups {};
     groups[0].layer[2].state = 1; // a grey layer
-    groups[1].scale = 10;         // a part drawn at ten times its size
+    groups[1].scale = 10; // a part drawn at ten times its size
     m7w::Writer w;
     w.title(m7w::sjis("見本 sample"));
     w.chunk(1010, 20, m7w::layers_body(0, groups));
@@ -238,14 +250,18 @@ std::vector<uint8_t> example_drawing()
     w.chunk(2003, 30, m7w::circle_body(head(0, 0, 6, 0), { 200, 130 }, 30, pi / 2, pi).append(m7w::edge_bytes(e)));
     w.chunk(2005, 20, m7w::ellipse_body(head(0, 0, 8, 0), { 240, 130 }, 25, 12, 0, 0, pi / 6));
     // A Bezier curve and a polyline with a dashed pattern.
-    w.chunk(2017, 20, m7w::chain_body(head(0, 0, 7, 3), 0, 7,
-                                      { { 20, 100 }, { 40, 130 }, { 60, 70 }, { 80, 100 }, { 100, 130 }, { 120, 70 }, { 140, 100 } }));
-    w.chunk(2008, 20, m7w::chain_body(head(0, 0, 1, 1), 0, 5, { { 150, 70 }, { 170, 100 }, { 190, 70 }, { 210, 100 }, { 230, 70 } }));
+    w.chunk(2017, 20,
+        m7w::chain_body(head(0, 0, 7, 3), 0, 7,
+            { { 20, 100 }, { 40, 130 }, { 60, 70 }, { 80, 100 }, { 100, 130 }, { 120, 70 }, { 140, 100 } }));
+    w.chunk(2008, 20,
+        m7w::chain_body(head(0, 0, 1, 1), 0, 5, { { 150, 70 }, { 170, 100 }, { 190, 70 }, { 210, 100 }, { 230, 70 } }));
     // Fills: hatch, gradient, picture-filled, and a picture.
-    w.chunk(2009, 40, m7w::polygon_body(head(0, 0, 1, 0, 0x00A000), 3, 4, { { 20, 20 }, { 70, 20 }, { 70, 55 }, { 20, 55 } }));
+    w.chunk(2009, 40,
+        m7w::polygon_body(head(0, 0, 1, 0, 0x00A000), 3, 4, { { 20, 20 }, { 70, 20 }, { 70, 55 }, { 20, 55 } }));
     m7w::Grad g { 0, 0x0000FF, 0xFF8000, { 80, 20 }, { 130, 55 }, 0 };
-    w.chunk(2009, 50, m7w::polygon_body(head(0, 0, 1, 0), 0, 5, { { 80, 20 }, { 130, 20 }, { 140, 40 }, { 110, 55 }, { 80, 40 } })
-                          .append(m7w::grad_bytes(g)));
+    w.chunk(2009, 50,
+        m7w::polygon_body(head(0, 0, 1, 0), 0, 5, { { 80, 20 }, { 130, 20 }, { 140, 40 }, { 110, 55 }, { 80, 40 } })
+            .append(m7w::grad_bytes(g)));
     m7w::Mapping map;
     map.w = 4;
     map.h = 4;
@@ -253,14 +269,16 @@ std::vector<uint8_t> example_drawing()
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) {
             const bool dark = (x < 2) != (y < 2);
-            map.pixels.insert(map.pixels.end(), { uint8_t(dark ? 0x60 : 0xF0), uint8_t(dark ? 0x30 : 0xE0), uint8_t(dark ? 0x30 : 0xE0) });
+            map.pixels.insert(map.pixels.end(),
+                { uint8_t(dark ? 0x60 : 0xF0), uint8_t(dark ? 0x30 : 0xE0), uint8_t(dark ? 0x30 : 0xE0) });
         }
-    w.chunk(2009, 60, m7w::polygon_body(head(0, 0, 1, 0), 0, 3, { { 150, 20 }, { 200, 20 }, { 175, 55 } }).append(m7w::mapping_bytes(map)));
-    const auto pic = bmp_file(32, 16, [](int x, int y) {
-        return uint32_t((x * 8) << 16 | (y * 16) << 8 | 0x80);
-    });
-    w.chunk(2018, 90, m7w::bitmap_body(head(0, 0, 1, 0), int32_t(pic.size()), 12,
-                                       { Pt { 210, 20 }, Pt { 270, 20 }, Pt { 270, 50 }, Pt { 210, 50 } }, pic));
+    w.chunk(2009, 60,
+        m7w::polygon_body(head(0, 0, 1, 0), 0, 3, { { 150, 20 }, { 200, 20 }, { 175, 55 } })
+            .append(m7w::mapping_bytes(map)));
+    const auto pic = bmp_file(32, 16, [](int x, int y) { return uint32_t((x * 8) << 16 | (y * 16) << 8 | 0x80); });
+    w.chunk(2018, 90,
+        m7w::bitmap_body(head(0, 0, 1, 0), int32_t(pic.size()), 12,
+            { Pt { 210, 20 }, Pt { 270, 20 }, Pt { 270, 50 }, Pt { 210, 50 } }, pic));
     // Symbols: disc, circle pair, filled square, cross line, quarter arcs.
     const uint8_t shapes[] = { 1, 3, 19, 15, 16, 13 };
     for (int i = 0; i < 6; ++i) {
@@ -288,7 +306,8 @@ TEST(M7Example, CheckedInExampleIsWhatTheWriterMakes)
     const auto bytes = example_drawing();
     if (const char* regen = std::getenv("TORVANE_REGENERATE_EXAMPLES"); regen && std::string(regen) == "1") {
         fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
     std::ifstream in(file, std::ios::binary);
     ASSERT_TRUE(in) << file;

@@ -20,7 +20,7 @@ TEST(RunSequence, WrongArgumentCountTouchesNothing)
         box.write("plan.jww", kNotADrawing);
         box.write("out.png", "old");
         std::vector<std::string> args = { "a", "b", box.path("plan.jww").string(), box.path("out.png").string(),
-                                          "extra" };
+            "extra" };
         args.resize(n);
         auto r = box.run(args);
         EXPECT_EQ(r.exit_code, 2) << n << " arguments";
@@ -78,8 +78,11 @@ TEST(RunSequence, FailedFormatCheckWritesWhiteImageOfStartPaper)
         const char* loader;
     };
     const Case cases[] = {
-        { "out.bmp", "magickload" }, { "out.png", "pngload" }, { "out.jpg", "jpegload" },
-        { "out.gif", "gifload" },    { "out.tif", "tiffload" },
+        { "out.bmp", "magickload" },
+        { "out.png", "pngload" },
+        { "out.jpg", "jpegload" },
+        { "out.gif", "gifload" },
+        { "out.tif", "tiffload" },
     };
     for (const Case& c : cases) {
         Sandbox box;
@@ -106,12 +109,12 @@ TEST(RunSequence, OutputSizeFromSettings)
         int w, h;
     };
     const Case cases[] = {
-        { 0, "800", "600", 800, 600 },   // pixels as given
-        { 0, "9.5", "10.5", 10, 10 },    // halves to even, then the 10-pixel floor
-        { 0, "9.4", "-3", 10, 10 },      // below the floor either way
-        { 0, "abc", "", 10, 10 },        // unreadable sizes
+        { 0, "800", "600", 800, 600 }, // pixels as given
+        { 0, "9.5", "10.5", 10, 10 }, // halves to even, then the 10-pixel floor
+        { 0, "9.4", "-3", 10, 10 }, // below the floor either way
+        { 0, "abc", "", 10, 10 }, // unreadable sizes
         { 19, "800", "600", 4724, 4724 }, // unknown resolution choice: 300 dpi
-        { 1, "800", "600", 567, 567 },   // 36 dpi: 400 mm -> 566.9
+        { 1, "800", "600", 567, 567 }, // 36 dpi: 400 mm -> 566.9
     };
     for (const Case& c : cases) {
         Sandbox box;
@@ -220,7 +223,7 @@ TEST(RunSequence, LoadedDrawingExitsZero)
     EXPECT_TRUE(r.err.empty()) << r.err;
     auto im = e2e::load_image(box.path("out.png"));
     ASSERT_TRUE(im);
-    EXPECT_EQ(im->width, 595);  // 420 mm at 36 dpi
+    EXPECT_EQ(im->width, 595); // 420 mm at 36 dpi
     EXPECT_EQ(im->height, 421); // 297 mm
 }
 

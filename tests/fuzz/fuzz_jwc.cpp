@@ -15,8 +15,7 @@
 namespace {
 
 // Fits a small view to the extents the way the driver does, then draws onto a recording canvas.
-template <class Doc>
-void draw_fitted(Doc& doc)
+template <class Doc> void draw_fitted(Doc& doc)
 {
     TgraAttribute att;
     att.SetDisplayMode(true);

@@ -13,22 +13,19 @@ void require(bool ok)
         std::abort();
 }
 
-template <class T>
-void check_list(const std::vector<T>& list, int32_t n)
+template <class T> void check_list(const std::vector<T>& list, int32_t n)
 {
     require(n >= 0 && size_t(n) <= list.size());
 }
 
-template <class T>
-void check_points(const std::vector<T>& list, int32_t n)
+template <class T> void check_points(const std::vector<T>& list, int32_t n)
 {
     check_list(list, n);
     for (int32_t i = 0; i < n; ++i)
         require(list[size_t(i)].cnt >= 1 && size_t(list[size_t(i)].cnt) == list[size_t(i)].pt.size());
 }
 
-template <class T>
-void check_pictures(const std::vector<T>& list, int32_t n)
+template <class T> void check_pictures(const std::vector<T>& list, int32_t n)
 {
     check_list(list, n);
     for (int32_t i = 0; i < n; ++i)

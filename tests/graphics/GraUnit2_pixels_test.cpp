@@ -85,8 +85,8 @@ TEST_F(PixelTest, HollowMarkerCoversItsInsideWithTheBackground)
     att->SetBackColor(1);
     att->SetDefaultColor();
     const uint32_t pen = att->GetAttrColcol(2);
-    g->GLTenMarker(30, 50, 0, 2, 0, 8, 0, 2, 0, 0);  // hollow square of half side 10
-    g->GLTenMarker(70, 50, 0, 5, 0, 8, 0, 2, 0, 0);  // filled square
+    g->GLTenMarker(30, 50, 0, 2, 0, 8, 0, 2, 0, 0); // hollow square of half side 10
+    g->GLTenMarker(70, 50, 0, 5, 0, 8, 0, 2, 0, 0); // filled square
     EXPECT_EQ(at(30, 50), att->BackColor);
     EXPECT_EQ(at(70, 50), pen);
     EXPECT_EQ(at(30, 35), white); // outside the marker

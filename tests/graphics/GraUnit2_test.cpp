@@ -33,7 +33,14 @@ TEST_F(TGraph2Test, PenWidthInDisplayModeClampsAndRoundsHalvesToEven)
         double wid;
         float px;
     } cases[] = {
-        { 0.10, 1 }, { 0.35, 1 }, { 0.5, 2 }, { 150, 400 }, { 2.5 / 4, 2 }, { 3.5 / 4, 4 }, { 0, 1 }, { -3, 1 },
+        { 0.10, 1 },
+        { 0.35, 1 },
+        { 0.5, 2 },
+        { 150, 400 },
+        { 2.5 / 4, 2 },
+        { 3.5 / 4, 4 },
+        { 0, 1 },
+        { -3, 1 },
     };
     for (const auto& c : cases) {
         g->GLPenSet(0, 1, 1, c.wid);
@@ -88,9 +95,12 @@ TEST_F(TGraph2Test, PenSetDashStyles)
         uint32_t typ;
         platform::DashStyle dash;
     } cases[] = {
-        { 0, platform::DashStyle::Solid },   { 1, platform::DashStyle::Dash },
-        { 2, platform::DashStyle::Dot },     { 3, platform::DashStyle::DashDot },
-        { 4, platform::DashStyle::DashDotDot }, { 7, platform::DashStyle::Solid },
+        { 0, platform::DashStyle::Solid },
+        { 1, platform::DashStyle::Dash },
+        { 2, platform::DashStyle::Dot },
+        { 3, platform::DashStyle::DashDot },
+        { 4, platform::DashStyle::DashDotDot },
+        { 7, platform::DashStyle::Solid },
     };
     for (const auto& c : cases) {
         g->GPenSet(0xFF00FF00, c.typ, 3);

@@ -131,11 +131,11 @@ TEST_F(TGraphTest, PassMovesThePositionWithoutDrawing)
         int want_seg;
         double want_len;
     } cases[] = {
-        { 0, 0, 10, 0, 2 },      // 10 - 2 x 4 = 2 fits entry 0 exactly
+        { 0, 0, 10, 0, 2 }, // 10 - 2 x 4 = 2 fits entry 0 exactly
         { 0, 0, 3, 1, 1 },
         { 0, 0, 4, 0, 0 },
-        { 1, 1.5, 1, 0, 0.5 },   // runs past the last entry and wraps
-        { 1, 1, 1e-11, 1, 1 },   // too short to count
+        { 1, 1.5, 1, 0, 0.5 }, // runs past the last entry and wraps
+        { 1, 1, 1e-11, 1, 1 }, // too short to count
         { 0, 0.5, 6.5, 1, 1 },
     };
     pattern({ 2, 2 });
@@ -165,10 +165,10 @@ TEST_F(TGraphTest, VisibilityNeedsPeriodOverTwoPixelsAndAGapOfOnePixel)
         bool visible;
     } cases[] = {
         { 1, { 0.25, 0.5 }, false }, // period 0.75 px
-        { 4, { 0.25, 0.5 }, true },  // period 3 px, gap 2 px
-        { 3, { 1, 0.2 }, false },    // period 3.6 px, gap 0.6 px
-        { 5, { 1, 0.2 }, true },     // gap exactly 1 px
-        { 10, { 1 }, false },        // no gap at all
+        { 4, { 0.25, 0.5 }, true }, // period 3 px, gap 2 px
+        { 3, { 1, 0.2 }, false }, // period 3.6 px, gap 0.6 px
+        { 5, { 1, 0.2 }, true }, // gap exactly 1 px
+        { 10, { 1 }, false }, // no gap at all
         { 10, {}, false },
     };
     for (const auto& c : cases) {
@@ -439,7 +439,7 @@ TEST_F(TGraphTest, SymbolFillsUseFillColourOrWhiteAndRestoreIt)
         uint8_t sty;
         uint32_t fill;
     } cases[] = { { 19, 0xFF0000FF }, { 20, 0xFFFFFFFF }, { 13, 0xFF0000FF }, { 14, 0xFFFFFFFF }, { 4, 0xFF0000FF },
-                  { 5, 0xFFFFFFFF }, { 1, 0xFF0000FF } };
+        { 5, 0xFFFFFFFF }, { 1, 0xFF0000FF } };
     for (const auto& c : cases) {
         canvas->records.clear();
         g->GLSymbol(50, 50, 0, 0, 0, 0, 0, 0, 0, 4, pi / 6, c.sty, 0, 0, 0);
@@ -535,11 +535,11 @@ TEST_F(TGraphTest, ExtensionOnlyWithADirectionAndALengthAndSound)
         uint8_t dir;
         size_t lines;
     } cases[] = {
-        { 5, 10, 2, 0, 0 },   // dir 0: never
-        { 5, 10, 2, 1, 1 },   // straight
+        { 5, 10, 2, 0, 0 }, // dir 0: never
+        { 5, 10, 2, 1, 1 }, // straight
         { 1e-7, 10, 2, 1, 0 }, // too short
-        { 5, 0, 4, 1, 0 },    // zero radius: skipped
-        { 5, 10, 9, 2, 0 },   // no such element
+        { 5, 0, 4, 1, 0 }, // zero radius: skipped
+        { 5, 10, 9, 2, 0 }, // no such element
     };
     for (const auto& c : cases) {
         canvas->records.clear();

@@ -17,10 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 constexpr double pi = 3.14159265358979323846;
 
-std::u16string u16(const fs::path& p)
-{
-    return platform::utf8_to_utf16(p.string());
-}
+std::u16string u16(const fs::path& p) { return platform::utf8_to_utf16(p.string()); }
 
 class ImageTest : public RenderFixture {
 public:
@@ -75,9 +72,17 @@ TEST_F(ImageTest, AcceptedExtensions)
         const char16_t* name;
         bool ok;
     } cases[] = {
-        { u"a.bmp", true },      { u"a.PNG", true },   { u"a.tif", true },      { u"a.Tiff", true },
-        { u"photo.Jpeg", true }, { u"a.jpg", true },   { u"C:\\x\\a.GIF", true }, { u"photo.webp", false },
-        { u"a", false },         { u"a.png.txt", false }, { u"", false },
+        { u"a.bmp", true },
+        { u"a.PNG", true },
+        { u"a.tif", true },
+        { u"a.Tiff", true },
+        { u"photo.Jpeg", true },
+        { u"a.jpg", true },
+        { u"C:\\x\\a.GIF", true },
+        { u"photo.webp", false },
+        { u"a", false },
+        { u"a.png.txt", false },
+        { u"", false },
     };
     for (const auto& c : cases)
         EXPECT_EQ(detail::image_extension_ok(c.name), c.ok) << platform::utf16_to_utf8(c.name);
@@ -164,9 +169,9 @@ TEST_F(ImageTest, FitModes)
 TEST_F(ImageTest, SizeAndVisibilityTests)
 {
     write_image("pic.png", 8, 8);
-    EXPECT_EQ(g->GLImage(10, 10, 10.1, 30, 0, u"pic.png"), 2);     // 1 pixel wide
-    EXPECT_EQ(g->GLImage(10, 10, 2e5, 30, 0, u"pic.png"), 2);      // over 1,000,000 pixels
-    EXPECT_EQ(g->GLImage(-30, 10, -10, 30, 0, u"pic.png"), 1);     // left of the window
+    EXPECT_EQ(g->GLImage(10, 10, 10.1, 30, 0, u"pic.png"), 2); // 1 pixel wide
+    EXPECT_EQ(g->GLImage(10, 10, 2e5, 30, 0, u"pic.png"), 2); // over 1,000,000 pixels
+    EXPECT_EQ(g->GLImage(-30, 10, -10, 30, 0, u"pic.png"), 1); // left of the window
     EXPECT_EQ(g->GLImage2(10, 110, 30, 130, 0, 0, 0, 0, u"pic.png"), 1);
     EXPECT_TRUE(canvas->drawn().empty());
 }
@@ -300,10 +305,9 @@ TEST(ImageLoad, BmpFromMemory)
     ASSERT_TRUE(platform::vips_ready());
     // 2 x 1, 24 bits, bottom-up rows padded to 4 bytes: blue then red pixel (stored as B, G, R).
     const uint8_t bmp[] = {
-        'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                         // file header
+        'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, // file header
         40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 8, 0, 0, 0, // info header
-        0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        255, 0, 0, 0, 0, 255, 0, 0,                                               // pixels + padding
+        0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, // pixels + padding
     };
     platform::LoadedImage img;
     ASSERT_TRUE(platform::load_image_bmp(bmp, img));

@@ -71,10 +71,9 @@ struct Piece {
 std::vector<Piece> walk(const double* pat, int n, detail::PatternPos& pos, double rest)
 {
     std::vector<Piece> out;
-    detail::walk_pattern(pat, n, pos, 0, 0, 1, 0, rest,
-                         [&](double ax, double, double bx, double, double e, bool last) {
-                             out.push_back({ ax, bx, e, last });
-                         });
+    detail::walk_pattern(pat, n, pos, 0, 0, 1, 0, rest, [&](double ax, double, double bx, double, double e, bool last) {
+        out.push_back({ ax, bx, e, last });
+    });
     return out;
 }
 

@@ -160,8 +160,8 @@ TEST_F(TextLayout, Text1NineAnchors)
         int Fm;
         double u, v;
     };
-    const Anchor anchors[] = { { 0, 0, 4 }, { 1, -3, 4 }, { 2, -6, 4 }, { 3, 0, 2 }, { 4, -3, 2 },
-        { 5, -6, 2 }, { 6, 0, 0 }, { 7, -3, 0 }, { 8, -6, 0 }, { 9, 0, 4 }, { -1, 0, 4 } };
+    const Anchor anchors[] = { { 0, 0, 4 }, { 1, -3, 4 }, { 2, -6, 4 }, { 3, 0, 2 }, { 4, -3, 2 }, { 5, -6, 2 },
+        { 6, 0, 0 }, { 7, -3, 0 }, { 8, -6, 0 }, { 9, 0, 4 }, { -1, 0, 4 } };
     for (const Anchor& a : anchors) {
         SCOPED_TRACE(a.Fm);
         canvas.records.clear();
@@ -386,9 +386,8 @@ TEST_F(TextLayout, AtSignsTurnByAQuarterEach)
         const char16_t* font;
         double angle;
     };
-    const Case cases[] = { { u"ＭＳ ゴシック", 0 }, { u"@ＭＳ ゴシック", kPi / 2 },
-        { u"@@ＭＳ ゴシック", kPi }, { u"@@@ＭＳ ゴシック", 3 * kPi / 2 }, { u"@@@@ＭＳ ゴシック", 0 },
-        { u"@@@@@ＭＳ ゴシック", 0 } };
+    const Case cases[] = { { u"ＭＳ ゴシック", 0 }, { u"@ＭＳ ゴシック", kPi / 2 }, { u"@@ＭＳ ゴシック", kPi },
+        { u"@@@ＭＳ ゴシック", 3 * kPi / 2 }, { u"@@@@ＭＳ ゴシック", 0 }, { u"@@@@@ＭＳ ゴシック", 0 } };
     for (const Case& c : cases) {
         SCOPED_TRACE(u8(c.font));
         canvas.records.clear();
@@ -627,9 +626,7 @@ TEST_F(TextLayout, M7RulesClassesColoursAndBaseLine)
     target.rules.double_byte_classes = true;
     target.rules.era_tokens = false;
     target.pen_color = detail::m7_text_color;
-    target.base_line = [&](double x1, double y1, double x2, double y2) {
-        base_lines.push_back({ x1, y1, x2, y2 });
-    };
+    target.base_line = [&](double x1, double y1, double x2, double y2) { base_lines.push_back({ x1, y1, x2, y2 }); };
 
     // "é" has no code page 932 form: one byte ("?"), so half-width; a surrogate pair is two characters.
     ASSERT_EQ(line(u"éＡ\U00020BB7^$3x"), 0);
@@ -654,8 +651,8 @@ TEST_F(TextLayout, M7RulesClassesColoursAndBaseLine)
 
 TEST(TextLayoutHelpers, M7ColourTable)
 {
-    const uint32_t expected[] = { 0xFF009595, 0xFF000000, 0xFF00AA37, 0xFFC0C000, 0xFFC000C0, 0xFF0000FF,
-        0xFFFF00FF, 0xFF00FFFF, 0xFF00FF00 };
+    const uint32_t expected[] = { 0xFF009595, 0xFF000000, 0xFF00AA37, 0xFFC0C000, 0xFFC000C0, 0xFF0000FF, 0xFFFF00FF,
+        0xFF00FFFF, 0xFF00FF00 };
     for (int n = 1; n <= 9; ++n)
         EXPECT_EQ(detail::m7_text_color(n), expected[n - 1]) << n;
 }
@@ -681,9 +678,8 @@ TEST(TextLayoutHelpers, ColumnsAndNominalWidth)
 // returns a result code and every glyph drawn is a real character under a finite transform.
 TEST_F(TextLayout, ArbitraryTextsAndSizesStayWellFormed)
 {
-    const char16_t alphabet[]
-        = { u'^', u'^', u'$', u'*', u'u', u'w', u'n', u'o', u'b', u'B', u'!', u'#', u'3', u'0', u'A', u' ',
-              u'･', u'・', u'・', u'あ', u'（', u'。', 0x3000, 0x01, 0xD842, 0xDFB7, u'%', u'&', u'F', u'E' };
+    const char16_t alphabet[] = { u'^', u'^', u'$', u'*', u'u', u'w', u'n', u'o', u'b', u'B', u'!', u'#', u'3', u'0',
+        u'A', u' ', u'･', u'・', u'・', u'あ', u'（', u'。', 0x3000, 0x01, 0xD842, 0xDFB7, u'%', u'&', u'F', u'E' };
     const double sizes[] = { 4, -4, 0.5, 0, -0.01, 250, 1e-9, 3 };
     uint32_t seed = 12345;
     auto next = [&seed]() {

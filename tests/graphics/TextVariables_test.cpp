@@ -29,8 +29,7 @@ struct Case {
 };
 
 // Expands every case against the sources and checks the value (or that nothing matched).
-void expect_cases(
-    const TextVarSources& src, std::initializer_list<Case> cases, EraTokens era = EraTokens::Expand)
+void expect_cases(const TextVarSources& src, std::initializer_list<Case> cases, EraTokens era = EraTokens::Expand)
 {
     for (const Case& c : cases) {
         std::u16string s = c.text;
@@ -313,8 +312,7 @@ TEST(TextVariables, ZeroScaleGivesTextNotACrash)
 
 TEST(TextVariables, ReferencesFoundAndNotFound)
 {
-    const std::vector<TStr2List> refs
-        = { { u"%%FLOOR", u"2F" }, { u"%%ROOM", u"Hall 3" }, { u"%%ROOM", u"second" } };
+    const std::vector<TStr2List> refs = { { u"%%FLOOR", u"2F" }, { u"%%ROOM", u"Hall 3" }, { u"%%ROOM", u"second" } };
     TextVarSources src = base_sources();
     src.ref_list = refs;
     expect_cases(src,

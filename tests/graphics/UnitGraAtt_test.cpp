@@ -155,9 +155,18 @@ TEST(GraAttColors, DefaultWidthsAndPointRadii)
         double ten;
     };
     const Case cases[] = {
-        { 1, 0.10, 0.2 }, { 2, 0.15, 0.3 }, { 3, 0.20, 0.4 }, { 4, 0.25, 0.5 }, { 5, 0.30, 0.5 },
-        { 6, 0.35, 0.5 }, { 7, 0.40, 0.5 }, { 8, 0.50, 0.5 }, { 9, 0.01, 0.2 }, { 101, 0.18, 0.2 },
-        { 200, 0.18, 0.2 }, { 356, 0.18, 0.2 },
+        { 1, 0.10, 0.2 },
+        { 2, 0.15, 0.3 },
+        { 3, 0.20, 0.4 },
+        { 4, 0.25, 0.5 },
+        { 5, 0.30, 0.5 },
+        { 6, 0.35, 0.5 },
+        { 7, 0.40, 0.5 },
+        { 8, 0.50, 0.5 },
+        { 9, 0.01, 0.2 },
+        { 101, 0.18, 0.2 },
+        { 200, 0.18, 0.2 },
+        { 356, 0.18, 0.2 },
     };
     TgraAttribute a;
     for (const auto& c : cases) {
@@ -246,8 +255,8 @@ TEST(GraAttColors, PrintModeThresholds)
         { -1, -1, -1, 1, 0x80F8F8F8, 0x80F8F8F8 },
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.sk0 << "," << c.sk1 << "," << c.sk2 << " jn " << c.jn << " "
-                                        << std::hex << c.in);
+        SCOPED_TRACE(
+            testing::Message() << c.sk0 << "," << c.sk1 << "," << c.sk2 << " jn " << c.jn << " " << std::hex << c.in);
         TgraAttribute a;
         a.SetAttrCol(c.jn, c.in);
         a.SetPrintMode(true, c.sk0, c.sk1, c.sk2);

@@ -58,7 +58,7 @@ protected:
     // Where a point in millimetres lands on the bitmap.
     static platform::PointF dev(double x, double y)
     {
-        return {float((x - gDispX1) * gDispScale), float(gDispHeight - (y - gDispY1) * gDispScale)};
+        return { float((x - gDispX1) * gDispScale), float(gDispHeight - (y - gDispY1) * gDispScale) };
     }
 
     void draw(const JwcFile& f)
@@ -103,10 +103,10 @@ protected:
 
 TEST_F(JwcDraw, LineLandsAtItsPaperPlace)
 {
-    for (bool display : {true, false}) {
+    for (bool display : { true, false }) {
         att->SetDisplayMode(display);
         JwcFile f; // A3, 518 file units across the sheet
-        f.lines.push_back({0, 0, 518, 259, 1, 3, 0, 0, 0, 0});
+        f.lines.push_back({ 0, 0, 518, 259, 1, 3, 0, 0, 0, 0 });
         draw(f);
         auto lines = canvas->of(Op::Line);
         ASSERT_EQ(lines.size(), 1u) << display;
@@ -122,12 +122,12 @@ TEST_F(JwcDraw, HiddenLayersAndAuxiliaryLines)
     att->SetDisplayMode(false); // one stroke per entity, whatever its line type
     JwcFile f;
     f.psize = 99;
-    f.lines.push_back({10, 10, 20, 10, 1, 1, 0, 0, 0, 0});
-    f.lines.push_back({10, 20, 20, 20, 9, 1, 0, 0, 0, 0});   // auxiliary line type
-    f.lines.push_back({10, 30, 20, 30, 1, 1, 17, 0, 0, 0});  // layer 17: hidden below
-    f.arcs.push_back({50, 50, 5, 1.0, 0, 0, 0, 9, 1, 0});     // auxiliary circle
-    f.texts.push_back({10, 40, 20, 40, "x", 1, 17});          // text on the hidden layer
-    f.points.push_back({60, 60, 17, 1});                      // point on the hidden layer
+    f.lines.push_back({ 10, 10, 20, 10, 1, 1, 0, 0, 0, 0 });
+    f.lines.push_back({ 10, 20, 20, 20, 9, 1, 0, 0, 0, 0 }); // auxiliary line type
+    f.lines.push_back({ 10, 30, 20, 30, 1, 1, 17, 0, 0, 0 }); // layer 17: hidden below
+    f.arcs.push_back({ 50, 50, 5, 1.0, 0, 0, 0, 9, 1, 0 }); // auxiliary circle
+    f.texts.push_back({ 10, 40, 20, 40, "x", 1, 17 }); // text on the hidden layer
+    f.points.push_back({ 60, 60, 17, 1 }); // point on the hidden layer
     f.layer_disp[17] = 0;
 
     draw(f);
@@ -149,7 +149,7 @@ TEST_F(JwcDraw, ArcAcrossZeroIsTwentyDegrees)
 {
     JwcFile f;
     f.psize = 99;
-    f.arcs.push_back({100, 100, 50, 1.0, 350, 10});
+    f.arcs.push_back({ 100, 100, 50, 1.0, 350, 10 });
     draw(f);
     auto paths = canvas->of(Op::Path);
     ASSERT_EQ(paths.size(), 1u);
@@ -167,10 +167,10 @@ TEST_F(JwcDraw, ArcAcrossZeroIsTwentyDegrees)
 
 TEST_F(JwcDraw, SweepZeroOrWholeTurnIsAFullEllipse)
 {
-    for (double et : {30.0, 390.0}) {
+    for (double et : { 30.0, 390.0 }) {
         JwcFile f;
         f.psize = 99;
-        f.arcs.push_back({100, 100, 50, 0.5, 30, et, 0});
+        f.arcs.push_back({ 100, 100, 50, 0.5, 30, et, 0 });
         draw(f);
         auto paths = canvas->of(Op::Path);
         ASSERT_EQ(paths.size(), 1u) << et;
@@ -192,10 +192,10 @@ TEST_F(JwcDraw, PointsAndTemporaryPoints)
 {
     JwcFile f;
     f.psize = 99;
-    f.points.push_back({30, 40, 0, 4});
+    f.points.push_back({ 30, 40, 0, 4 });
     f.vten_count = 1;
-    f.vten[0] = {200, 200, 0}; // slot 0 is never drawn
-    f.vten[1] = {100, 50, 17}; // drawn whatever its layer's colour
+    f.vten[0] = { 200, 200, 0 }; // slot 0 is never drawn
+    f.vten[1] = { 100, 50, 17 }; // drawn whatever its layer's colour
     draw(f);
     // The point's marker is a dot this small, in its colour number's colour.
     auto dots = canvas->of(Op::Line);
@@ -217,7 +217,7 @@ TEST_F(JwcDraw, TemporaryPointOnAHiddenLayerIsSkipped)
     f.psize = 99;
     f.vten_count = 200; // more than the slots: only the 100 slots are drawn
     for (int i = 1; i <= 100; ++i)
-        f.vten[size_t(i)] = {float(10 + 3 * i), 100, uint8_t(i == 5 ? 17 : 0)};
+        f.vten[size_t(i)] = { float(10 + 3 * i), 100, uint8_t(i == 5 ? 17 : 0) };
     f.layer_disp[17] = 0;
     draw(f);
     EXPECT_EQ(canvas->count(Op::Path), 99u);
@@ -228,8 +228,8 @@ TEST_F(JwcDraw, TextUsesItsLayerGroupScale)
     JwcFile f;
     f.psize = 99;
     f.group_scale[2] = 250;
-    f.text_types[1] = {1, 30, 40, 5};
-    f.texts.push_back({10, 10, 30, 10, "AB", 1, 2 * 16 + 1});
+    f.text_types[1] = { 1, 30, 40, 5 };
+    f.texts.push_back({ 10, 10, 30, 10, "AB", 1, 2 * 16 + 1 });
     gLayerScale = 1;
     draw(f);
     EXPECT_EQ(gLayerScale, 250.0);
@@ -247,7 +247,7 @@ std::vector<Glyph> glyphs(const platform::RecordingCanvas& c)
     std::vector<Glyph> out;
     for (const Record* r : c.of(Op::Text)) {
         const auto& m = r->transform;
-        out.push_back({r->font.SizePx, std::hypot(m.xx, m.yx) / std::hypot(m.xy, m.yy)});
+        out.push_back({ r->font.SizePx, std::hypot(m.xx, m.yx) / std::hypot(m.xy, m.yy) });
     }
     return out;
 }
@@ -260,15 +260,15 @@ TEST_F(JwcDraw, TextTypeSetsCharacterSizeAndVerticalWritingSwapsIt)
         double height_mm, width_mm;
     };
     const Case cases[] = {
-        {"horizontal", 1, 0, 4.0, 3.0},
-        {"vertical", 1, 0x20, 3.0, 4.0},
-        {"type beyond the table counts as type 0", 200, 0, 6.0, 5.0},
+        { "horizontal", 1, 0, 4.0, 3.0 },
+        { "vertical", 1, 0x20, 3.0, 4.0 },
+        { "type beyond the table counts as type 0", 200, 0, 6.0, 5.0 },
     };
     for (const auto& c : cases) {
         JwcFile f;
         f.psize = 99;
-        f.text_types[0] = {1, 50, 60, 0};
-        f.text_types[1] = {1, 30, 40, 5};
+        f.text_types[0] = { 1, 50, 60, 0 };
+        f.text_types[1] = { 1, 30, 40, 5 };
         test_jwc::Text t;
         t.x1 = 100;
         t.y1 = 100;
@@ -293,7 +293,7 @@ TEST_F(JwcDraw, TextTypeSetsCharacterSizeAndVerticalWritingSwapsIt)
 TEST_F(JwcDraw, NothingWithoutRendererOrTables)
 {
     JwcFile f;
-    f.lines.push_back({0, 0, 10, 10});
+    f.lines.push_back({ 0, 0, 10, 10 });
     ASSERT_TRUE(jwc.FileIn(dir.write("n.jwc", f.bytes())));
     gGraph2 = nullptr;
     jwc.GLDrawALL();
@@ -311,7 +311,7 @@ TEST_F(JwcDraw, SymbolReferenceMarkIsARedCircleOfFivePixels)
 {
     view(-50, -50, 50, 50, 4);
     JwkFile f;
-    f.lines.push_back({0, 0, 10, 0});
+    f.lines.push_back({ 0, 0, 10, 0 });
     draw(f);
     auto paths = canvas->of(Op::Path);
     ASSERT_EQ(paths.size(), 1u);
@@ -336,12 +336,12 @@ TEST_F(JwcDraw, SymbolDividesByItsScaleAndScaleZeroActsAsOne)
         std::string scale;
         double divisor;
     };
-    for (const Case& c : {Case {"100", 100}, Case {"0", 1}, Case {"-3", 1}}) {
+    for (const Case& c : { Case { "100", 100 }, Case { "0", 1 }, Case { "-3", 1 } }) {
         JwkFile f;
         f.scale = c.scale;
-        f.lines.push_back({10, 20, 30, -40});
-        f.arcs.push_back({0, 0, 20, 1.0, 0, 0});
-        f.points.push_back({-20, -10, 0, 1});
+        f.lines.push_back({ 10, 20, 30, -40 });
+        f.arcs.push_back({ 0, 0, 20, 1.0, 0, 0 });
+        f.points.push_back({ -20, -10, 0, 1 });
         draw(f);
         SCOPED_TRACE(c.scale);
         auto lines = canvas->of(Op::Line); // the line, then the point's dot
@@ -352,7 +352,7 @@ TEST_F(JwcDraw, SymbolDividesByItsScaleAndScaleZeroActsAsOne)
         ASSERT_EQ(paths.size(), 1u);
         const auto centre = dev(0, 0);
         EXPECT_NEAR(std::hypot(paths[0]->pts[0].X - centre.X, paths[0]->pts[0].Y - centre.Y),
-                    20 / c.divisor * gDispScale, 0.01);
+            20 / c.divisor * gDispScale, 0.01);
         EXPECT_PT_NEAR(lines[1]->pts[0], dev(-20 / c.divisor, -10 / c.divisor), 0.01);
     }
 }

@@ -21,12 +21,9 @@ struct Box {
     double x1, y1, x2, y2;
 };
 
-Box extents()
-{
-    return {gMinX, gMinY, gMaxX, gMaxY};
-}
+Box extents() { return { gMinX, gMinY, gMaxX, gMaxY }; }
 
-#define EXPECT_BOX_NEAR(b, ex1, ey1, ex2, ey2)                                                                        \
+#define EXPECT_BOX_NEAR(b, ex1, ey1, ex2, ey2)                                                                         \
     do {                                                                                                               \
         EXPECT_NEAR((b).x1, (ex1), 1e-4);                                                                              \
         EXPECT_NEAR((b).y1, (ey1), 1e-4);                                                                              \
@@ -68,12 +65,20 @@ TEST_F(JwcExtents, LayerStateFromFlagBits)
         int expected;
     };
     const Case cases[] = {
-        {0, 1, 1, 1, 3}, // a hidden group hides every layer in it
-        {0, 0, 0, 0, 3},
-        {1, 0, 1, 1, 2}, {1, 0, 0, 1, 2}, {1, 0, 1, 0, 3},
-        {1, 1, 1, 1, 1}, {1, 1, 0, 1, 2}, {1, 1, 1, 0, 3}, {1, 1, 0, 0, 3},
-        {3, 3, 3, 3, 1}, // only bit 0 counts
-        {2, 1, 1, 1, 3}, {1, 2, 1, 1, 2}, {1, 1, 2, 1, 2}, {1, 1, 1, 2, 3},
+        { 0, 1, 1, 1, 3 }, // a hidden group hides every layer in it
+        { 0, 0, 0, 0, 3 },
+        { 1, 0, 1, 1, 2 },
+        { 1, 0, 0, 1, 2 },
+        { 1, 0, 1, 0, 3 },
+        { 1, 1, 1, 1, 1 },
+        { 1, 1, 0, 1, 2 },
+        { 1, 1, 1, 0, 3 },
+        { 1, 1, 0, 0, 3 },
+        { 3, 3, 3, 3, 1 }, // only bit 0 counts
+        { 2, 1, 1, 1, 3 },
+        { 1, 2, 1, 1, 2 },
+        { 1, 1, 2, 1, 2 },
+        { 1, 1, 1, 2, 3 },
     };
     for (const auto& c : cases) {
         JwcFile f = mm_file();
@@ -115,9 +120,8 @@ TEST_F(JwcExtents, GroupScaleWithoutAFiniteInverseCountsAsOne)
         float scale;
         double expected;
     };
-    const Case cases[] = {{0.0f, 1.0}, {-50.0f, 1.0}, {std::numeric_limits<float>::quiet_NaN(), 1.0},
-                          {std::numeric_limits<float>::infinity(), 1.0},
-                          {200.0f, 1.0 / 200}};
+    const Case cases[] = { { 0.0f, 1.0 }, { -50.0f, 1.0 }, { std::numeric_limits<float>::quiet_NaN(), 1.0 },
+        { std::numeric_limits<float>::infinity(), 1.0 }, { 200.0f, 1.0 / 200 } };
     for (const auto& c : cases) {
         JwcFile f = mm_file();
         f.group_scale[4] = c.scale;
@@ -135,7 +139,7 @@ TEST_F(JwcExtents, SymbolLayersAreNormalAtTheSymbolScale)
     load(f);
     att->SetAttrLayer(7, 3, 5.0);
     jwk.SetGAttLayer();
-    for (int n : {0, 7, 255}) {
+    for (int n : { 0, 7, 255 }) {
         EXPECT_EQ(att->GetAttrLayerState(n), 1);
         EXPECT_DOUBLE_EQ(att->GetAttrLayerScale(n), 1.0 / 20);
     }
@@ -144,7 +148,7 @@ TEST_F(JwcExtents, SymbolLayersAreNormalAtTheSymbolScale)
 TEST_F(JwcExtents, SinglePointGrowsByTenMillimetres)
 {
     JwcFile f = mm_file();
-    f.points.push_back({30, 40});
+    f.points.push_back({ 30, 40 });
     load(f);
     jwc.GetMinMaxZahyo();
     EXPECT_BOX_NEAR(extents(), 20, 30, 40, 50);
@@ -153,10 +157,10 @@ TEST_F(JwcExtents, SinglePointGrowsByTenMillimetres)
 TEST_F(JwcExtents, OnlyTemporaryPointsStartAtSlotOne)
 {
     JwcFile f = mm_file();
-    f.vten[0] = {-1000, -1000, 0}; // slot 0 is not a point
-    f.vten[1] = {10, 20, 0};
-    f.vten[2] = {15, 22, 0};
-    f.vten[3] = {500, 500, 0}; // beyond vtenCount
+    f.vten[0] = { -1000, -1000, 0 }; // slot 0 is not a point
+    f.vten[1] = { 10, 20, 0 };
+    f.vten[2] = { 15, 22, 0 };
+    f.vten[3] = { 500, 500, 0 }; // beyond vtenCount
     f.vten_count = 2;
     load(f);
     jwc.GetMinMaxZahyo();
@@ -166,8 +170,8 @@ TEST_F(JwcExtents, OnlyTemporaryPointsStartAtSlotOne)
 TEST_F(JwcExtents, TemporaryPointCountBeyondTheSlotsIsKeptWithin)
 {
     JwcFile f = mm_file();
-    f.vten[1] = {1, 2, 0};
-    f.vten[100] = {90, 80, 0};
+    f.vten[1] = { 1, 2, 0 };
+    f.vten[100] = { 90, 80, 0 };
     f.vten_count = 5000;
     load(f);
     jwc.GetMinMaxZahyo();
@@ -177,7 +181,7 @@ TEST_F(JwcExtents, TemporaryPointCountBeyondTheSlotsIsKeptWithin)
 TEST_F(JwcExtents, ArcAcrossZeroDegreesIncludesTheZeroPoint)
 {
     JwcFile f = mm_file();
-    f.arcs.push_back({0, 0, 10, 1.0, 350, 10});
+    f.arcs.push_back({ 0, 0, 10, 1.0, 350, 10 });
     load(f);
     jwc.GetMinMaxZahyo();
     const double s = 10 * std::sin(10 * M_PI / 180), c = 10 * std::cos(10 * M_PI / 180);
@@ -195,14 +199,14 @@ TEST_F(JwcExtents, ArcPointsFollowTheQuadrantRule)
     };
     const double r2 = 10 / std::sqrt(2.0);
     const Case cases[] = {
-        {"quarter from 0", {100, 100, 10, 1.0, 0, 90}, {100, 100, 110, 110}},
-        {"quarter from 45", {0, 0, 10, 1.0, 45, 135}, {-r2, 0, r2, 10}},
-        {"negative start", {0, 0, 10, 1.0, -90, 0}, {0, -10, 10, 0}},
-        {"half ellipse", {0, 0, 10, 0.5, 180, 360}, {-10, -5, 10, 0}},
-        {"full circle st = et", {0, 0, 10, 1.0, 30, 30}, {-10, -10, 10, 10}},
-        {"full circle et = st + 360", {0, 0, 10, 1.0, 30, 390}, {-10, -10, 10, 10}},
-        {"full tilted ellipse", {0, 0, 10, 0.5, 0, 0, 90}, {-5, -10, 5, 10}},
-        {"tilted quarter", {0, 0, 10, 1.0, 0, 90, 90}, {-10, 0, 0, 10}},
+        { "quarter from 0", { 100, 100, 10, 1.0, 0, 90 }, { 100, 100, 110, 110 } },
+        { "quarter from 45", { 0, 0, 10, 1.0, 45, 135 }, { -r2, 0, r2, 10 } },
+        { "negative start", { 0, 0, 10, 1.0, -90, 0 }, { 0, -10, 10, 0 } },
+        { "half ellipse", { 0, 0, 10, 0.5, 180, 360 }, { -10, -5, 10, 0 } },
+        { "full circle st = et", { 0, 0, 10, 1.0, 30, 30 }, { -10, -10, 10, 10 } },
+        { "full circle et = st + 360", { 0, 0, 10, 1.0, 30, 390 }, { -10, -10, 10, 10 } },
+        { "full tilted ellipse", { 0, 0, 10, 0.5, 0, 0, 90 }, { -5, -10, 5, 10 } },
+        { "tilted quarter", { 0, 0, 10, 1.0, 0, 90, 90 }, { -10, 0, 0, 10 } },
     };
     for (const auto& c : cases) {
         JwcFile f = mm_file();
@@ -217,12 +221,12 @@ TEST_F(JwcExtents, ArcPointsFollowTheQuadrantRule)
 TEST_F(JwcExtents, EveryKindWidensTheExtents)
 {
     JwcFile f = mm_file();
-    f.lines.push_back({5, 5, 6, 6});
-    f.texts.push_back({-20, 1, -19, 1, "t"});
-    f.points.push_back({3, 70});
-    f.arcs.push_back({0, 0, 1, 1.0, 0, 0});
+    f.lines.push_back({ 5, 5, 6, 6 });
+    f.texts.push_back({ -20, 1, -19, 1, "t" });
+    f.points.push_back({ 3, 70 });
+    f.arcs.push_back({ 0, 0, 1, 1.0, 0, 0 });
     f.vten_count = 1;
-    f.vten[1] = {50, -30, 0};
+    f.vten[1] = { 50, -30, 0 };
     load(f);
     jwc.GetMinMaxZahyo();
     EXPECT_BOX_NEAR(extents(), -20, -30, 50, 70);
@@ -231,8 +235,8 @@ TEST_F(JwcExtents, EveryKindWidensTheExtents)
 TEST_F(JwcExtents, TextsWithoutExtentAreSkipped)
 {
     JwcFile f = mm_file();
-    f.texts.push_back({500, 500, 500, 500, "dot"}); // first text, both points the same
-    f.texts.push_back({0, 0, 10, 0, "t"});
+    f.texts.push_back({ 500, 500, 500, 500, "dot" }); // first text, both points the same
+    f.texts.push_back({ 0, 0, 10, 0, "t" });
     load(f);
     jwc.GetMinMaxZahyo();
     EXPECT_BOX_NEAR(extents(), 0, 0, 10, 0);
@@ -243,7 +247,7 @@ TEST_F(JwcExtents, ScaledDrawingReportsMillimetres)
     JwcFile f;
     f.psize = 3;
     f.draw_width = 840; // two file units per millimetre
-    f.lines.push_back({0, 0, 200, 100});
+    f.lines.push_back({ 0, 0, 200, 100 });
     load(f);
     jwc.GetMinMaxZahyo();
     EXPECT_BOX_NEAR(extents(), 0, 0, 100, 50);
@@ -252,9 +256,9 @@ TEST_F(JwcExtents, ScaledDrawingReportsMillimetres)
 TEST_F(JwcExtents, FarPointsAreIgnoredAndLargeOnesClamped)
 {
     JwcFile f = mm_file();
-    f.lines.push_back({0, 0, 10, 10});
-    f.points.push_back({6e11f, 5});  // outside the accepted range: ignored
-    f.points.push_back({2e8f, -2e8f}); // clamped to 1e8
+    f.lines.push_back({ 0, 0, 10, 10 });
+    f.points.push_back({ 6e11f, 5 }); // outside the accepted range: ignored
+    f.points.push_back({ 2e8f, -2e8f }); // clamped to 1e8
     load(f);
     jwc.GetMinMaxZahyo();
     EXPECT_BOX_NEAR(extents(), 0, -1e8, 1e8, 10);
@@ -273,10 +277,10 @@ TEST_F(JwcExtents, PaperSizeByCode)
         int psize;
         double x, y;
     };
-    const Case cases[] = {{0, 1189, 841},    {1, 841, 594},     {2, 594, 420},     {3, 420, 297},
-                          {4, 297, 210},     {5, 1189, 841},    {7, 1189, 841},    {8, 1682, 1189},
-                          {9, 2378, 1682},   {10, 3364, 2378},  {11, 4756, 3364},  {12, 10000, 7073},
-                          {13, 50000, 35366}, {14, 100000, 70732}, {15, 1189, 841}, {-2, 1189, 841}};
+    const Case cases[] = { { 0, 1189, 841 }, { 1, 841, 594 }, { 2, 594, 420 }, { 3, 420, 297 }, { 4, 297, 210 },
+        { 5, 1189, 841 }, { 7, 1189, 841 }, { 8, 1682, 1189 }, { 9, 2378, 1682 }, { 10, 3364, 2378 },
+        { 11, 4756, 3364 }, { 12, 10000, 7073 }, { 13, 50000, 35366 }, { 14, 100000, 70732 }, { 15, 1189, 841 },
+        { -2, 1189, 841 } };
     for (const auto& c : cases) {
         jwc.Enthd.psize = c.psize;
         double px = 0, py = 0;
@@ -290,8 +294,8 @@ TEST_F(JwcExtents, SymbolExtentsIncludeTheOriginAndDivideByScale)
 {
     JwkFile f;
     f.scale = "100";
-    f.lines.push_back({100, 100, 300, 200});
-    f.points.push_back({150, 50});
+    f.lines.push_back({ 100, 100, 300, 200 });
+    f.points.push_back({ 150, 50 });
     load(f);
     jwk.GetMinMaxZahyo();
     EXPECT_BOX_NEAR(extents(), 0, 0, 3, 2);
@@ -301,9 +305,9 @@ TEST_F(JwcExtents, SymbolArcsAndTextsDivideByScale)
 {
     JwkFile f;
     f.scale = "10";
-    f.arcs.push_back({-100, 0, 50, 1.0, 0, 0});
-    f.texts.push_back({0, 0, 0, 0, "same"});  // no extent: skipped
-    f.texts.push_back({0, 300, 20, 300, "t"});
+    f.arcs.push_back({ -100, 0, 50, 1.0, 0, 0 });
+    f.texts.push_back({ 0, 0, 0, 0, "same" }); // no extent: skipped
+    f.texts.push_back({ 0, 300, 20, 300, "t" });
     load(f);
     jwk.GetMinMaxZahyo();
     EXPECT_BOX_NEAR(extents(), -15, -5, 2, 30);
@@ -313,7 +317,7 @@ TEST_F(JwcExtents, SymbolScaleZeroActsAsOne)
 {
     JwkFile f;
     f.scale = "0";
-    f.lines.push_back({-4, -3, 8, 6});
+    f.lines.push_back({ -4, -3, 8, 6 });
     load(f);
     jwk.GetMinMaxZahyo();
     EXPECT_BOX_NEAR(extents(), -4, -3, 8, 6);

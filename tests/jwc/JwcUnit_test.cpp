@@ -78,11 +78,10 @@ TEST_F(JwcReader, DataUnitFollowsPaperCodeAndDrawWidth)
         float width; // paper width the code stands for; the draw width itself for unknown codes
     };
     const Case cases[] = {
-        {0, 518, 1189}, {1, 518, 841}, {2, 518, 594}, {3, 1000, 420}, {4, 518, 297},
-        {8, 518, 1682}, {9, 518, 2378}, {10, 518, 3364}, {11, 518, 4756}, {12, 518, 10000},
-        {13, 518, 50000}, {14, 518, 100000}, {5, 518, 518}, {6, 777, 777}, {7, 518, 518},
-        {15, 518, 518}, {-1, 518, 518},
-        {3, 0, 420}, // a draw width of 0 stands for 518
+        { 0, 518, 1189 }, { 1, 518, 841 }, { 2, 518, 594 }, { 3, 1000, 420 }, { 4, 518, 297 }, { 8, 518, 1682 },
+        { 9, 518, 2378 }, { 10, 518, 3364 }, { 11, 518, 4756 }, { 12, 518, 10000 }, { 13, 518, 50000 },
+        { 14, 518, 100000 }, { 5, 518, 518 }, { 6, 777, 777 }, { 7, 518, 518 }, { 15, 518, 518 }, { -1, 518, 518 },
+        { 3, 0, 420 }, // a draw width of 0 stands for 518
     };
     for (const auto& c : cases) {
         JwcFile f;
@@ -116,7 +115,8 @@ TEST_F(JwcReader, PublishesDocumentInformation)
     gDrawTime = u"stale";
     gPrtBairitsu = 3;
     JwcFile f;
-    f.comment1 = "Plan\x09" "A";
+    f.comment1 = "Plan\x09"
+                 "A";
     f.comment2 = "\x90\x7D\x96\xCA"; // code page 932 for the two characters below
     auto l = load(doc, dir, f);
     ASSERT_TRUE(l.ok);
@@ -143,46 +143,46 @@ TEST_F(JwcReader, EveryHeaderFieldKeepsItsValue)
         double expected;
     };
     const std::vector<Case> cases = {
-        {2, 5, "7", [](auto& h) { return h.curFno; }, 7},
-        {2, 6, "8", [](auto& h) { return h.curMfno; }, 8},
-        {2, 7, "9", [](auto& h) { return h.curMlcol; }, 9},
-        {2, 8, "10", [](auto& h) { return h.curMpcol; }, 10},
-        {2, 9, "1.5", [](auto& h) { return h.wLayScale; }, 1.5},
-        {2, 10, "11", [](auto& h) { return h.wLayNo; }, 11},
-        {2, 12, "12", [](auto& h) { return h.lcol; }, 12},
-        {2, 13, "13", [](auto& h) { return h.ltyp; }, 13},
-        {2, 14, "2.25", [](auto& h) { return h.plotOrgX; }, 2.25},
-        {2, 15, "-3.5", [](auto& h) { return h.plotOrgY; }, -3.5},
-        {2, 16, "0.75", [](auto& h) { return h.lpitch1; }, 0.75},
-        {2, 17, "1.75", [](auto& h) { return h.lpitch2; }, 1.75},
-        {2, 18, "3600", [](auto& h) { return h.drawtime; }, 3600},
-        {2, 19, "1", [](auto& h) { return h.penWidth[0]; }, 1},
-        {2, 24, "6", [](auto& h) { return h.penWidth[5]; }, 6},
-        {2, 25, "5", [](auto& h) { return h.gridX; }, 5},
-        {2, 26, "6", [](auto& h) { return h.gridY; }, 6},
-        {2, 27, "7", [](auto& h) { return h.gridOrgX; }, 7},
-        {2, 28, "8", [](auto& h) { return h.gridOrgY; }, 8},
-        {2, 29, "9", [](auto& h) { return h.gridScale; }, 9},
-        {2, 31, "1", [](auto& h) { return h.flgPthin; }, 1},
-        {3, 0, "1.5", [](auto& h) { return h.mvDist; }, 1.5},
-        {3, 3, "45", [](auto& h) { return h.arAng; }, 45},
-        {3, 4, "4", [](auto& h) { return h.locMR; }, 4},
-        {3, 9, "3", [](auto& h) { return h.mvKeta; }, 3},
-        {3, 10, "0.5", [](auto& h) { return h.sOfsetXL; }, 0.5},
-        {3, 15, "2.5", [](auto& h) { return h.sOfsetYT; }, 2.5},
-        {3, 16, "16", [](auto& h) { return h.s1len; }, 16},
-        {3, 18, "18", [](auto& h) { return h.sOrgYm; }, 18},
-        {3, 19, "1.25", [](auto& h) { return h.dlinDistB; }, 1.25},
-        {3, 20, "2.5", [](auto& h) { return h.dlinDist[0]; }, 2.5},
-        {3, 24, "6.5", [](auto& h) { return h.dlinDist[4]; }, 6.5},
-        {3, 27, "0.125", [](auto& h) { return h.svScrnScl; }, 0.125},
-        {4, 2, "1.5", [](auto& h) { return h.subZm0X; }, 1.5},
-        {4, 4, "3.5", [](auto& h) { return h.subZm0S; }, 3.5},
-        {4, 16, "4.5", [](auto& h) { return h.subZm4S; }, 4.5},
-        {4, 17, "35.5", [](auto& h) { return h.hiIdo; }, 35.5},
-        {4, 19, "12", [](auto& h) { return h.hiTaka; }, 12},
-        {4, 20, "1", [](auto& h) { return h.flgHok; }, 1},
-        {4, 21, "2", [](auto& h) { return h.flg25Dm; }, 2},
+        { 2, 5, "7", [](auto& h) { return h.curFno; }, 7 },
+        { 2, 6, "8", [](auto& h) { return h.curMfno; }, 8 },
+        { 2, 7, "9", [](auto& h) { return h.curMlcol; }, 9 },
+        { 2, 8, "10", [](auto& h) { return h.curMpcol; }, 10 },
+        { 2, 9, "1.5", [](auto& h) { return h.wLayScale; }, 1.5 },
+        { 2, 10, "11", [](auto& h) { return h.wLayNo; }, 11 },
+        { 2, 12, "12", [](auto& h) { return h.lcol; }, 12 },
+        { 2, 13, "13", [](auto& h) { return h.ltyp; }, 13 },
+        { 2, 14, "2.25", [](auto& h) { return h.plotOrgX; }, 2.25 },
+        { 2, 15, "-3.5", [](auto& h) { return h.plotOrgY; }, -3.5 },
+        { 2, 16, "0.75", [](auto& h) { return h.lpitch1; }, 0.75 },
+        { 2, 17, "1.75", [](auto& h) { return h.lpitch2; }, 1.75 },
+        { 2, 18, "3600", [](auto& h) { return h.drawtime; }, 3600 },
+        { 2, 19, "1", [](auto& h) { return h.penWidth[0]; }, 1 },
+        { 2, 24, "6", [](auto& h) { return h.penWidth[5]; }, 6 },
+        { 2, 25, "5", [](auto& h) { return h.gridX; }, 5 },
+        { 2, 26, "6", [](auto& h) { return h.gridY; }, 6 },
+        { 2, 27, "7", [](auto& h) { return h.gridOrgX; }, 7 },
+        { 2, 28, "8", [](auto& h) { return h.gridOrgY; }, 8 },
+        { 2, 29, "9", [](auto& h) { return h.gridScale; }, 9 },
+        { 2, 31, "1", [](auto& h) { return h.flgPthin; }, 1 },
+        { 3, 0, "1.5", [](auto& h) { return h.mvDist; }, 1.5 },
+        { 3, 3, "45", [](auto& h) { return h.arAng; }, 45 },
+        { 3, 4, "4", [](auto& h) { return h.locMR; }, 4 },
+        { 3, 9, "3", [](auto& h) { return h.mvKeta; }, 3 },
+        { 3, 10, "0.5", [](auto& h) { return h.sOfsetXL; }, 0.5 },
+        { 3, 15, "2.5", [](auto& h) { return h.sOfsetYT; }, 2.5 },
+        { 3, 16, "16", [](auto& h) { return h.s1len; }, 16 },
+        { 3, 18, "18", [](auto& h) { return h.sOrgYm; }, 18 },
+        { 3, 19, "1.25", [](auto& h) { return h.dlinDistB; }, 1.25 },
+        { 3, 20, "2.5", [](auto& h) { return h.dlinDist[0]; }, 2.5 },
+        { 3, 24, "6.5", [](auto& h) { return h.dlinDist[4]; }, 6.5 },
+        { 3, 27, "0.125", [](auto& h) { return h.svScrnScl; }, 0.125 },
+        { 4, 2, "1.5", [](auto& h) { return h.subZm0X; }, 1.5 },
+        { 4, 4, "3.5", [](auto& h) { return h.subZm0S; }, 3.5 },
+        { 4, 16, "4.5", [](auto& h) { return h.subZm4S; }, 4.5 },
+        { 4, 17, "35.5", [](auto& h) { return h.hiIdo; }, 35.5 },
+        { 4, 19, "12", [](auto& h) { return h.hiTaka; }, 12 },
+        { 4, 20, "1", [](auto& h) { return h.flgHok; }, 1 },
+        { 4, 21, "2", [](auto& h) { return h.flg25Dm; }, 2 },
     };
     for (const auto& c : cases) {
         JwcFile f;
@@ -200,7 +200,14 @@ TEST_F(JwcReader, NumericFieldsFollowTheStrictParser)
         int32_t expected;
     };
     const Case cases[] = {
-        {"12", 12}, {" 12", 12}, {"12 ", 0}, {"$1F", 31}, {"-7", -7}, {"1.5", 0}, {"", 0}, {"x", 0},
+        { "12", 12 },
+        { " 12", 12 },
+        { "12 ", 0 },
+        { "$1F", 31 },
+        { "-7", -7 },
+        { "1.5", 0 },
+        { "", 0 },
+        { "x", 0 },
     };
     for (const auto& c : cases) {
         JwcFile f;
@@ -230,8 +237,8 @@ TEST_F(JwcReader, ShortBlockLeavesMissingFieldsZero)
     ASSERT_TRUE(load(doc, dir, f).ok);
     EXPECT_EQ(doc.Enthd.vtenCount, 3);
     EXPECT_EQ(doc.Enthd.curMfno, 2);
-    EXPECT_EQ(doc.Enthd.psize, 0);         // field 11 missing
-    EXPECT_EQ(doc.Enthd.drawWidth, 518);   // field 30 missing reads 0
+    EXPECT_EQ(doc.Enthd.psize, 0); // field 11 missing
+    EXPECT_EQ(doc.Enthd.drawWidth, 518); // field 30 missing reads 0
     EXPECT_FLOAT_EQ(doc.Enthd.dataUnit, 1189.0f / 518.0f);
 }
 
@@ -255,13 +262,13 @@ TEST_F(JwcReader, SegmentedAddresses)
         int32_t expected;
     };
     const Case cases[] = {
-        {"1234:0005", 0x1234 * 16 + 5},
-        {"0000:0000", 0},
-        {"FFFF:FFFF", 0xFFFF * 16 + 0xFFFF},
-        {"abcd-0010", 0xABCD * 16 + 0x10}, // the separator is not examined
-        {"12G4:0005", 5},                  // a malformed half counts as 0
-        {"1234", 0x1234 * 16},
-        {"", 0},
+        { "1234:0005", 0x1234 * 16 + 5 },
+        { "0000:0000", 0 },
+        { "FFFF:FFFF", 0xFFFF * 16 + 0xFFFF },
+        { "abcd-0010", 0xABCD * 16 + 0x10 }, // the separator is not examined
+        { "12G4:0005", 5 }, // a malformed half counts as 0
+        { "1234", 0x1234 * 16 },
+        { "", 0 },
     };
     for (const auto& c : cases) {
         JwcFile f;
@@ -276,15 +283,15 @@ TEST_F(JwcReader, SegmentedAddresses)
 
 TEST_F(JwcReader, FixedTablesInBothScaleLayouts)
 {
-    for (bool scale_f : {true, false}) {
+    for (bool scale_f : { true, false }) {
         JwcFile f;
         f.scale_f = scale_f;
         f.psize = 99; // coordinates as written
         f.vten_count = 2;
-        f.vten[1] = {1.5f, 2.5f, 7};
-        f.vten[100] = {-4.0f, 8.0f, 255};
+        f.vten[1] = { 1.5f, 2.5f, 7 };
+        f.vten[100] = { -4.0f, 8.0f, 255 };
         for (int i = 0; i < 11; ++i)
-            f.text_types[size_t(i)] = {uint16_t(i + 1), uint16_t(10 * i), uint16_t(20 * i), uint16_t(i)};
+            f.text_types[size_t(i)] = { uint16_t(i + 1), uint16_t(10 * i), uint16_t(20 * i), uint16_t(i) };
         for (int g = 0; g < 16; ++g) {
             f.group_scale[size_t(g)] = float(100 + g);
             f.group_srch[size_t(g)] = uint8_t(g & 1);
@@ -293,7 +300,7 @@ TEST_F(JwcReader, FixedTablesInBothScaleLayouts)
         }
         f.layer_srch[37] = 0;
         f.layer_disp[200] = 0;
-        f.lines.push_back({1, 2, 3, 4, 2, 5, 17, 0, 0, 0});
+        f.lines.push_back({ 1, 2, 3, 4, 2, 5, 17, 0, 0, 0 });
         auto bytes = f.bytes();
         if (!scale_f) { // 16-bit scales: 100 is the two bytes 0x64 0x00
             EXPECT_EQ(bytes.substr(1797, 2), std::string("\x64\x00", 2));
@@ -336,8 +343,8 @@ TEST_F(JwcReader, RecordsAreScaledToMillimetres)
     JwcFile f;
     f.psize = 4;
     f.draw_width = 594; // two file units per millimetre
-    f.lines.push_back({10, 20, 30, -40, 2, 3, 18, 4, 5, 6});
-    f.arcs.push_back({100, 200, 50, 0.5, 30, 120.25, -15, 9, 7, 33, 1, 2, 3});
+    f.lines.push_back({ 10, 20, 30, -40, 2, 3, 18, 4, 5, 6 });
+    f.arcs.push_back({ 100, 200, 50, 0.5, 30, 120.25, -15, 9, 7, 33, 1, 2, 3 });
     test_jwc::Text text = text_of("abc");
     text.x1 = 2;
     text.y1 = 4;
@@ -348,9 +355,9 @@ TEST_F(JwcReader, RecordsAreScaledToMillimetres)
     text.flg1 = 0x20;
     text.flg2 = 9;
     f.texts.push_back(text);
-    f.points.push_back({-2, -4, 12, 8, 1, 2});
+    f.points.push_back({ -2, -4, 12, 8, 1, 2 });
     f.vten_count = 1;
-    f.vten[1] = {6, 8, 0};
+    f.vten[1] = { 6, 8, 0 };
     ASSERT_TRUE(load(doc, dir, f).ok);
     const float u = 297.0f / 594.0f;
     ASSERT_FLOAT_EQ(doc.Enthd.dataUnit, u);
@@ -410,13 +417,14 @@ TEST_F(JwcReader, StringPoolThroughTheSegmentedAddresses)
     JwcFile f;
     f.texts.push_back(text_of("first"));
     f.texts.push_back(text_of("\x90\x7D\x96\xCA"));
-    f.texts.push_back(text_of("with\x0D\x0A" "break"));
+    f.texts.push_back(text_of("with\x0D\x0A"
+                              "break"));
     f.texts.push_back(text_of(""));
-    f.texts.push_back(text_at(f.pool_base + 2));    // inside "first"
-    f.texts.push_back(text_at(f.pool_base));        // the start of the pool
-    f.texts.push_back(text_at(f.pool_base - 1));    // before the pool
+    f.texts.push_back(text_at(f.pool_base + 2)); // inside "first"
+    f.texts.push_back(text_at(f.pool_base)); // the start of the pool
+    f.texts.push_back(text_at(f.pool_base - 1)); // before the pool
     f.texts.push_back(text_at(f.pool_base + 1000)); // beyond it
-    f.points.push_back({5, 6});
+    f.points.push_back({ 5, 6 });
     f.layer_names[0] = "L0";
     ASSERT_TRUE(load(doc, dir, f).ok);
     ASSERT_EQ(doc.mojiN, 8);
@@ -443,7 +451,7 @@ TEST_F(JwcReader, TextAddressIsSegmentTimesSixteenPlusOffset)
     auto bytes = f.bytes();
     // Offset 0x0017 at byte 16, segment 0x1233 at byte 18: 0x12347, two bytes into the pool.
     const size_t rec = f.records_offset();
-    const char addr[] = {0x17, 0x00, 0x33, 0x12};
+    const char addr[] = { 0x17, 0x00, 0x33, 0x12 };
     bytes.replace(rec + 16, 4, addr, 4);
     ASSERT_TRUE(load_bytes(doc, dir, bytes));
     EXPECT_EQ(doc.EntMoji[0].p, 0x12347);
@@ -455,7 +463,7 @@ TEST_F(JwcReader, LastTextOfThePoolEndsAtThePoolEnd)
     JwcFile f;
     f.texts.push_back(text_of(""));
     f.pool = "abc"; // no terminator inside the pool
-    f.points.push_back({1, 1});
+    f.points.push_back({ 1, 1 });
     ASSERT_TRUE(load(doc, dir, f).ok);
     EXPECT_EQ(doc.EntMoji[0].s, u"abc");
     EXPECT_EQ(doc.tenN, 1);
@@ -463,12 +471,12 @@ TEST_F(JwcReader, LastTextOfThePoolEndsAtThePoolEnd)
 
 TEST_F(JwcReader, NoPoolWhenSecondAddressIsNotAbove)
 {
-    for (std::string second : {"1234:0005", "1000:0000"}) {
+    for (std::string second : { "1234:0005", "1000:0000" }) {
         JwcFile f;
         f.pool = "";
         f.texts.push_back(text_at(f.pool_base));
         f.block4_fields[1] = second;
-        f.points.push_back({3, 4});
+        f.points.push_back({ 3, 4 });
         f.layer_names[255] = "last";
         f.group_names[15] = "G-last";
         ASSERT_TRUE(load(doc, dir, f).ok) << second;
@@ -483,11 +491,13 @@ TEST_F(JwcReader, NoPoolWhenSecondAddressIsNotAbove)
 TEST_F(JwcReader, NamesDropControlCharactersAndMayFillTheirField)
 {
     JwcFile f;
-    f.layer_names[0] = "ab\x01" "cd";
+    f.layer_names[0] = "ab\x01"
+                       "cd";
     f.layer_names[1] = "12345678"; // full: no terminator
     f.layer_names[2] = "123456789"; // the writer cuts it to the field
     f.layer_names[3] = "\x8A\x4B"; // one double-byte character
-    f.group_names[0] = "Group\x1F" "Zero";
+    f.group_names[0] = "Group\x1F"
+                       "Zero";
     f.group_names[1] = std::string(16, 'g');
     ASSERT_TRUE(load(doc, dir, f).ok);
     EXPECT_EQ(doc.EntLay[0].name, u"abcd");
@@ -526,7 +536,7 @@ TEST_F(JwcReader, FileHeaderInReadsOnlyTheBlocks)
 {
     JwcFile f;
     f.psize = 2;
-    f.lines.push_back({1, 2, 3, 4});
+    f.lines.push_back({ 1, 2, 3, 4 });
     auto bytes = f.bytes().substr(0, 800); // nothing after the header
     ASSERT_TRUE(doc.FileHeaderIn(dir.write("h.jwc", bytes)));
     EXPECT_EQ(doc.Enthd.lineCount, 1);
@@ -539,17 +549,17 @@ TEST_F(JwcReader, FileHeaderInReadsOnlyTheBlocks)
 TEST_F(JwcReader, TruncatedFilesFail)
 {
     JwcFile f;
-    f.lines.push_back({1, 2, 3, 4});
+    f.lines.push_back({ 1, 2, 3, 4 });
     f.texts.push_back(text_of("t"));
-    f.points.push_back({1, 1});
+    f.points.push_back({ 1, 1 });
     const auto bytes = f.bytes();
     ASSERT_TRUE(load_bytes(doc, dir, bytes));
     // The names are read with a check, so a file that ends before its last name section fails;
     // one cut inside the last group name still loads.
     const size_t last_group_name = bytes.size() - 16;
     EXPECT_TRUE(load_bytes(doc, dir, bytes.substr(0, last_group_name + 1)));
-    for (size_t cut : {size_t(0), size_t(100), size_t(700), size_t(1000), f.records_offset(),
-                       f.records_offset() + 10, last_group_name - 8, last_group_name}) {
+    for (size_t cut : { size_t(0), size_t(100), size_t(700), size_t(1000), f.records_offset(), f.records_offset() + 10,
+             last_group_name - 8, last_group_name }) {
         EXPECT_FALSE(load_bytes(doc, dir, bytes.substr(0, cut))) << cut;
     }
 }
@@ -561,19 +571,19 @@ TEST_F(JwcReader, HostileCountsFailWithoutReadingPastTheData)
         std::function<void(JwcFile&)> set;
     };
     const Case cases[] = {
-        {"negative lines", [](JwcFile& f) { f.line_count = -1; }},
-        {"negative points", [](JwcFile& f) { f.ten_count = -5; }},
-        {"two billion lines", [](JwcFile& f) { f.line_count = 2000000000; }},
-        {"two billion arcs", [](JwcFile& f) { f.arc_count = 2000000000; }},
-        {"two billion texts", [](JwcFile& f) { f.moji_count = 2000000000; }},
-        {"two billion points", [](JwcFile& f) { f.ten_count = 2000000000; }},
-        {"one line too many", [](JwcFile& f) { f.line_count = 3; }},
-        {"pool beyond the file", [](JwcFile& f) { f.block4_fields[1] = "FFFF:FFFF"; }},
+        { "negative lines", [](JwcFile& f) { f.line_count = -1; } },
+        { "negative points", [](JwcFile& f) { f.ten_count = -5; } },
+        { "two billion lines", [](JwcFile& f) { f.line_count = 2000000000; } },
+        { "two billion arcs", [](JwcFile& f) { f.arc_count = 2000000000; } },
+        { "two billion texts", [](JwcFile& f) { f.moji_count = 2000000000; } },
+        { "two billion points", [](JwcFile& f) { f.ten_count = 2000000000; } },
+        { "one line too many", [](JwcFile& f) { f.line_count = 3; } },
+        { "pool beyond the file", [](JwcFile& f) { f.block4_fields[1] = "FFFF:FFFF"; } },
     };
     for (const auto& c : cases) {
         JwcFile f;
-        f.lines.push_back({1, 2, 3, 4});
-        f.lines.push_back({5, 6, 7, 8});
+        f.lines.push_back({ 1, 2, 3, 4 });
+        f.lines.push_back({ 5, 6, 7, 8 });
         c.set(f);
         EXPECT_FALSE(load(doc, dir, f).ok) << c.what;
         EXPECT_LE(size_t(doc.lineN), doc.EntLine.size()) << c.what;
@@ -593,8 +603,8 @@ TEST_F(JwcReader, TemporaryPointAndTextTypeLimits)
     ASSERT_TRUE(load(doc, dir, f).ok);
     EXPECT_EQ(doc.vten_in_use(), 0);
 
-    f.text_types[0] = {4, 11, 22, 33};
-    f.text_types[5] = {5, 1, 2, 3};
+    f.text_types[0] = { 4, 11, 22, 33 };
+    f.text_types[5] = { 5, 1, 2, 3 };
     ASSERT_TRUE(load(doc, dir, f).ok);
     EXPECT_EQ(doc.moji_type(5).penNo, 5);
     EXPECT_EQ(doc.moji_type(11).penNo, 0);
@@ -610,7 +620,7 @@ TEST_F(JwcReader, DataFreeResetsEverything)
 {
     JwcFile f;
     f.psize = 1;
-    f.lines.push_back({1, 2, 3, 4});
+    f.lines.push_back({ 1, 2, 3, 4 });
     ASSERT_TRUE(load(doc, dir, f).ok);
     doc.DataFree();
     EXPECT_EQ(doc.lineN, 0);
@@ -625,7 +635,7 @@ TEST_F(JwcReader, DataFreeResetsEverything)
 TEST_F(JwcReader, BytesInMemoryReadLikeTheFile)
 {
     JwcFile f;
-    f.lines.push_back({1, 2, 3, 4});
+    f.lines.push_back({ 1, 2, 3, 4 });
     const auto s = f.bytes();
     std::vector<uint8_t> b(s.begin(), s.end());
     EXPECT_TRUE(TJwcData::check_bytes(b));

@@ -36,7 +36,8 @@ protected:
 TEST_F(JwkReader, HeaderFieldsRoundTrip)
 {
     JwkFile f;
-    f.comment1 = "sym\x02" "bol";
+    f.comment1 = "sym\x02"
+                 "bol";
     f.comment2 = "two";
     f.org_x = "12.5";
     f.org_y = "-3";
@@ -46,7 +47,9 @@ TEST_F(JwkReader, HeaderFieldsRoundTrip)
     auto path = dir.write("h.jwk", f.bytes());
     ASSERT_TRUE(doc.FileIn(path));
     EXPECT_EQ(doc.Enthd.jwID.substr(0, 20), u"jw_cad(c)sym........");
-    EXPECT_EQ(doc.Enthd.comment1, u"sym\x02" u"bol");
+    EXPECT_EQ(doc.Enthd.comment1,
+        u"sym\x02"
+        u"bol");
     EXPECT_FLOAT_EQ(doc.Enthd.org_x, 12.5f);
     EXPECT_FLOAT_EQ(doc.Enthd.org_y, -3.0f);
     EXPECT_FLOAT_EQ(doc.Enthd.dispScale, 0.5f);
@@ -65,7 +68,8 @@ TEST_F(JwkReader, ScaleNotAboveTinyBecomesOne)
         std::string text;
         float expected;
     };
-    const Case cases[] = {{"0", 1}, {"-5", 1}, {"1e-15", 1}, {"", 1}, {"junk", 1}, {"2", 2}, {"0.001", 0.001f}};
+    const Case cases[] = { { "0", 1 }, { "-5", 1 }, { "1e-15", 1 }, { "", 1 }, { "junk", 1 }, { "2", 2 },
+        { "0.001", 0.001f } };
     for (const auto& c : cases) {
         JwkFile f;
         f.scale = c.text;
@@ -79,9 +83,9 @@ TEST_F(JwkReader, PointsComeBeforeTextsAndValuesStayInFileUnits)
 {
     JwkFile f;
     f.scale = "100";
-    f.lines.push_back({100, 200, 300, 400, 2, 3, 4, 0, 0, 0});
-    f.arcs.push_back({50, 60, 70, 0.25, -90, 45.5, 30, 1, 5, 6, 0, 0, 0});
-    f.points.push_back({7, 8, 9, 10, 0, 0});
+    f.lines.push_back({ 100, 200, 300, 400, 2, 3, 4, 0, 0, 0 });
+    f.arcs.push_back({ 50, 60, 70, 0.25, -90, 45.5, 30, 1, 5, 6, 0, 0, 0 });
+    f.points.push_back({ 7, 8, 9, 10, 0, 0 });
     f.texts.push_back(text_of("ab", 1, 2, 3, 4));
     ASSERT_TRUE(load(f));
     ASSERT_EQ(doc.lineN, 1);
@@ -139,7 +143,7 @@ TEST_F(JwkReader, OffsetAtPoolSizeIsEmpty)
 
 TEST_F(JwkReader, NoPoolWhenStrSpaceIsNotPositive)
 {
-    for (int64_t space : {0, -10}) {
+    for (int64_t space : { 0, -10 }) {
         JwkFile f;
         f.texts.push_back(text_of("lost"));
         f.str_space = space;
@@ -156,9 +160,9 @@ TEST_F(JwkReader, BuiltInTextTypes)
         int no;
         uint16_t pen, width, height, dist;
     };
-    const Slot slots[] = {{0, 0, 0, 0, 0},    {1, 1, 20, 20, 0},  {2, 1, 25, 25, 5},   {3, 2, 30, 30, 5},
-                          {4, 2, 40, 40, 5},  {5, 3, 50, 50, 10}, {6, 3, 60, 60, 10},  {7, 4, 70, 70, 10},
-                          {8, 4, 80, 80, 10}, {9, 5, 90, 90, 10}, {10, 5, 100, 100, 10}, {11, 0, 0, 0, 0}};
+    const Slot slots[] = { { 0, 0, 0, 0, 0 }, { 1, 1, 20, 20, 0 }, { 2, 1, 25, 25, 5 }, { 3, 2, 30, 30, 5 },
+        { 4, 2, 40, 40, 5 }, { 5, 3, 50, 50, 10 }, { 6, 3, 60, 60, 10 }, { 7, 4, 70, 70, 10 }, { 8, 4, 80, 80, 10 },
+        { 9, 5, 90, 90, 10 }, { 10, 5, 100, 100, 10 }, { 11, 0, 0, 0, 0 } };
     ASSERT_EQ(doc.EntMjtp.size(), 12u);
     for (const auto& s : slots) {
         const auto& t = doc.EntMjtp[size_t(s.no)];
@@ -190,7 +194,7 @@ TEST_F(JwkReader, FileCheckAcceptsOnlyTheSymbolIdentification)
 TEST_F(JwkReader, ShortFilesLoadWhileEveryReadFindsAByte)
 {
     JwkFile f;
-    f.lines.push_back({1, 2, 3, 4});
+    f.lines.push_back({ 1, 2, 3, 4 });
     f.texts.push_back(text_of("hello"));
     const auto full = f.bytes();
     const size_t texts_at = 400 + 22;
@@ -202,13 +206,13 @@ TEST_F(JwkReader, ShortFilesLoadWhileEveryReadFindsAByte)
         bool loads;
     };
     const Case cases[] = {
-        {pool_at + 2, true},   // inside the pool: the text is cut
-        {pool_at + 1, true},
-        {pool_at, false},      // the pool read finds nothing
-        {texts_at + 5, false}, // the pool read after the cut record finds nothing
-        {texts_at, false},     // the text record finds nothing
-        {300, false},          // inside the text block: no records read
-        {200, false},
+        { pool_at + 2, true }, // inside the pool: the text is cut
+        { pool_at + 1, true },
+        { pool_at, false }, // the pool read finds nothing
+        { texts_at + 5, false }, // the pool read after the cut record finds nothing
+        { texts_at, false }, // the text record finds nothing
+        { 300, false }, // inside the text block: no records read
+        { 200, false },
     };
     for (const auto& c : cases)
         EXPECT_EQ(load_bytes(full.substr(0, c.cut)), c.loads) << c.cut;
@@ -218,8 +222,8 @@ TEST_F(JwkReader, ShortFilesLoadWhileEveryReadFindsAByte)
 
     // Without a pool, a file cut inside its last record loads with the rest of the record zero.
     JwkFile lines_only;
-    lines_only.lines.push_back({1, 2, 3, 4});
-    lines_only.lines.push_back({5, 6, 7, 8});
+    lines_only.lines.push_back({ 1, 2, 3, 4 });
+    lines_only.lines.push_back({ 5, 6, 7, 8 });
     ASSERT_TRUE(load_bytes(lines_only.bytes().substr(0, 400 + 22 + 8)));
     ASSERT_EQ(doc.lineN, 2);
     EXPECT_EQ(doc.EntLine[1].y1, 6.0f);
@@ -233,15 +237,15 @@ TEST_F(JwkReader, HostileCountsFail)
         std::function<void(JwkFile&)> set;
     };
     const Case cases[] = {
-        {"negative lines", [](JwkFile& f) { f.line_count = -1; }},
-        {"negative texts", [](JwkFile& f) { f.moji_count = -1; }},
-        {"two billion lines", [](JwkFile& f) { f.line_count = 2000000000; }},
-        {"two billion points", [](JwkFile& f) { f.ten_count = 2000000000; }},
-        {"two billion texts", [](JwkFile& f) { f.moji_count = 2000000000; }},
+        { "negative lines", [](JwkFile& f) { f.line_count = -1; } },
+        { "negative texts", [](JwkFile& f) { f.moji_count = -1; } },
+        { "two billion lines", [](JwkFile& f) { f.line_count = 2000000000; } },
+        { "two billion points", [](JwkFile& f) { f.ten_count = 2000000000; } },
+        { "two billion texts", [](JwkFile& f) { f.moji_count = 2000000000; } },
     };
     for (const auto& c : cases) {
         JwkFile f;
-        f.lines.push_back({1, 2, 3, 4});
+        f.lines.push_back({ 1, 2, 3, 4 });
         c.set(f);
         EXPECT_FALSE(load(f)) << c.what;
         EXPECT_LE(doc.EntLine.size(), 1u) << c.what;
@@ -259,7 +263,7 @@ TEST_F(JwkReader, HostileCountsFail)
 TEST_F(JwkReader, FileHeaderInReadsOnlyTheBlock)
 {
     JwkFile f;
-    f.lines.push_back({1, 2, 3, 4});
+    f.lines.push_back({ 1, 2, 3, 4 });
     f.scale = "20";
     ASSERT_TRUE(doc.FileHeaderIn(dir.write("h.jwk", f.bytes().substr(0, 400))));
     EXPECT_EQ(doc.Enthd.lineCount, 1);

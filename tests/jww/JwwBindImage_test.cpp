@@ -52,10 +52,7 @@ struct ImageRun {
         jw.BindImageFolder = platform_folder(img);
         jw.BindImageExp = jw.BindImageExr = true;
     }
-    static std::u16string platform_folder(const fs::path& p)
-    {
-        return platform::utf8_to_utf16(p.string() + "/");
-    }
+    static std::u16string platform_folder(const fs::path& p) { return platform::utf8_to_utf16(p.string() + "/"); }
     bool load(const JwwWriter& w)
     {
         w.save((dir.path() / "src" / "d.jww").string());
@@ -226,8 +223,8 @@ TEST(JwwBindImage, InflationStopsAtTheBudget)
 {
     TempDir dir;
     std::vector<uint8_t> z = gzip(std::string(100000, 'z'));
-    std::ofstream(dir.path() / "bomb.gz", std::ios::binary).write(reinterpret_cast<const char*>(z.data()),
-                                                                 std::streamsize(z.size()));
+    std::ofstream(dir.path() / "bomb.gz", std::ios::binary)
+        .write(reinterpret_cast<const char*>(z.data()), std::streamsize(z.size()));
     EXPECT_EQ(detail::inflate_gzip_file(dir.file("bomb.gz"), dir.file("bomb"), 50000), detail::JwwInflate::too_large);
     EXPECT_FALSE(fs::exists(dir.path() / "bomb")) << "nothing past the budget stays on the disk";
     EXPECT_EQ(detail::inflate_gzip_file(dir.file("bomb.gz"), dir.file("bomb"), 100000), detail::JwwInflate::done);

@@ -12,8 +12,8 @@ using namespace jwwtest;
 
 namespace {
 
-TEntJwwBlockDef def(uint32_t number, const std::u16string& name, std::vector<TEntJwwBlock> inserts = {},
-                    TEntJwwAttr a = attr())
+TEntJwwBlockDef def(
+    uint32_t number, const std::u16string& name, std::vector<TEntJwwBlock> inserts = {}, TEntJwwAttr a = attr())
 {
     TEntJwwBlockDef d;
     d.att = a;

@@ -22,7 +22,10 @@ using Record = platform::RecordingCanvas::Record;
 // Appends records to a document's lists (or a definition's) the way the reader leaves them.
 template <class Doc> class Builder {
 public:
-    explicit Builder(Doc& d) : d_(d) { }
+    explicit Builder(Doc& d)
+        : d_(d)
+    {
+    }
 
     void add(const TEntJwwLine& e) { push(d_.EntLine, d_.EntLineN, e); }
     void add(const TEntJwwEnko& e) { push(d_.EntEnko, d_.EntEnkoN, e); }

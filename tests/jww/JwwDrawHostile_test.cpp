@@ -108,7 +108,8 @@ TEST_F(JwwHostileTest, ExtremeRecordValuesDraw)
     b.add(marker(0, 0, 0xFFFFFFFFu, inf, nan));
     b.add(solid(0, 0, inf, 0, 0, 0, nan, -1, attr(1, 101)));
     b.add(solid(0, 0, 1, 0, 0, 0, 1e9, 100, attr(10, 106)));
-    b.add(text(0, 0, 1e-300, 0, nan, inf, nan, 0xFFFFFFFFu, attr(1, 1, 0, 0, 0xFFFF, 0xFFFF)), u"", u"^@BM%temp%,nan,inf");
+    b.add(text(0, 0, 1e-300, 0, nan, inf, nan, 0xFFFFFFFFu, attr(1, 1, 0, 0, 0xFFFF, 0xFFFF)), u"",
+        u"^@BM%temp%,nan,inf");
     TEntJwwSunpo s;
     s.att = attr(1, 1, 3, 2);
     s.bSxfMode = 0xFFFF;

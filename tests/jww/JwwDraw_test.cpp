@@ -254,7 +254,7 @@ TEST_F(JwwDrawTest, DimensionTestsItsOwnLayerOnlyAndItsPartsEach)
     TEntJwwSunpo s = dimension(10, 60, 40);
     s.bSxfMode = 1;
     s.Ho1 = line(10, 30, 10, 40, attr(1, 1, 5)); // on the hidden layer, still drawn
-    s.Ho2 = line(60, 30, 60, 40, attr(9));       // auxiliary
+    s.Ho2 = line(60, 30, 60, 40, attr(9)); // auxiliary
     s.Te1 = point(10, 40);
     s.Te2 = point(60, 40);
     b.add(s, u"50");
@@ -402,8 +402,7 @@ TEST_F(JwwDrawTest, DimensionValueInScaledBlockIsRegenerated)
         const char16_t* printed;
     };
     const Case cases[] = {
-        { 0x2000 + 0x40 + 0x2, u"2,469." },
-        { 0x2000 + 0x40 + 0x80 + 0x2, u"2,469.00" },
+        { 0x2000 + 0x40 + 0x2, u"2,469." }, { 0x2000 + 0x40 + 0x80 + 0x2, u"2,469.00" },
         { 0x2000 + 0x40, u"stored" }, // bit 0x2 clear: the stored text stays
     };
     for (const auto& c : cases) {

@@ -8,9 +8,9 @@
 
 #include "app/UnitVal.h"
 #include "formats/jww/JwwUnit.h"
-#include "util/Func_2_text.h"
 #include "tests/support/jww_tempdir.h"
 #include "tests/support/jww_writer.h"
+#include "util/Func_2_text.h"
 
 using namespace jwwtest;
 
@@ -36,10 +36,7 @@ struct Loaded {
     }
 };
 
-template <class T> bool same_bytes(const T& a, const T& b, size_t n = sizeof(T))
-{
-    return std::memcmp(&a, &b, n) == 0;
-}
+template <class T> bool same_bytes(const T& a, const T& b, size_t n = sizeof(T)) { return std::memcmp(&a, &b, n) == 0; }
 
 // The record as a file of this version gives it back.
 template <class T> T narrowed(T r, int32_t version)
@@ -111,7 +108,7 @@ struct AllKinds {
 };
 
 void expect_moji(const TJwwData& jw, const TEntJwwMoji& got, const TEntJwwMoji& want, int32_t version,
-                 const std::u16string& font, const std::u16string& str)
+    const std::u16string& font, const std::u16string& str)
 {
     EXPECT_TRUE(same_bytes(got, narrowed(want, version), 83));
     EXPECT_EQ(jw.text(got.strFontName), font);
@@ -466,8 +463,8 @@ TEST(JwwRead, DerivedPenWidthMode)
         int32_t wid;
         bool haba100;
         int32_t bak;
-    } cases[] = { { -450, true, -50 }, { -401, true, -1 }, { -500, true, -100 }, { -250, true, 50 },
-        { -201, true, 1 }, { -150, true, -100 }, { -501, true, -100 }, { -100, false, -100 }, { 7, false, 7 } };
+    } cases[] = { { -450, true, -50 }, { -401, true, -1 }, { -500, true, -100 }, { -250, true, 50 }, { -201, true, 1 },
+        { -150, true, -100 }, { -501, true, -100 }, { -100, false, -100 }, { 7, false, 7 } };
     for (const auto& c : cases) {
         JwwWriter w;
         w.Enthd.nMaxDrawWid = c.wid;
@@ -855,8 +852,7 @@ TEST(JwwRead, DataFreeEmptiesEverything)
 TEST(JwwRead, FreshDocumentDefaults)
 {
     TJwwData jw;
-    EXPECT_EQ(jw.EntLineN + jw.EntEnkoN + jw.EntTenN + jw.EntMojiN + jw.EntSunpoN + jw.EntSolidN + jw.EntBlockN,
-              0);
+    EXPECT_EQ(jw.EntLineN + jw.EntEnkoN + jw.EntTenN + jw.EntMojiN + jw.EntSunpoN + jw.EntSolidN + jw.EntBlockN, 0);
     EXPECT_TRUE(jw.EntLgrp.empty());
     EXPECT_EQ(jw.Enthd.dPrtBairitsu, 1.0);
     EXPECT_EQ(jw.Enthd.dMemoriHyoujiMin, 1.0);

@@ -143,7 +143,8 @@ TEST_F(M7DrawTest, SepAttrSplitsTheFourNibbles)
     const struct {
         uint16_t a;
         int lg, ly, col, typ;
-    } cases[] = { { 0x0000, 0, 0, 0, 0 }, { 0x1234, 2, 1, 3, 4 }, { 0xFFFF, 15, 15, 15, 15 }, { 0xA05F, 0, 10, 5, 15 } };
+    } cases[] = { { 0x0000, 0, 0, 0, 0 }, { 0x1234, 2, 1, 3, 4 }, { 0xFFFF, 15, 15, 15, 15 },
+        { 0xA05F, 0, 10, 5, 15 } };
     for (const auto& c : cases) {
         uint8_t lg, ly, col, typ;
         TM7Data::SepAttr(c.a, lg, ly, col, typ);
@@ -165,10 +166,10 @@ TEST_F(M7DrawTest, SetColorFirstRuleThatApplies)
         uint32_t want;
     } cases[] = {
         { false, 3, 0, 6, 15, 0x123456, 0xFFD8D8D8 }, // grey group beats everything
-        { true, 4, 2, 6, 0, 0x123456, 0xFFD8D8D8 },   // grey layer
-        { true, 4, 3, 6, 15, 0x123456, 0xFF888888 },  // auxiliary
-        { true, 0, 0, 6, 0, 0x0000FF, 0xFFFF0000 },   // own colour, red in the low byte
-        { false, 0, 0, 6, 0, 0x0000FF, 0xFF0000FF },  // pen 6 whatever the own colour
+        { true, 4, 2, 6, 0, 0x123456, 0xFFD8D8D8 }, // grey layer
+        { true, 4, 3, 6, 15, 0x123456, 0xFF888888 }, // auxiliary
+        { true, 0, 0, 6, 0, 0x0000FF, 0xFFFF0000 }, // own colour, red in the low byte
+        { false, 0, 0, 6, 0, 0x0000FF, 0xFF0000FF }, // pen 6 whatever the own colour
         { false, 0, 0, 0, 0, 0, 0xFF000000 },
         { false, 0, 0, 1, 0, 0, 0xFF009595 },
         { false, 0, 0, 10, 0, 0, 0xFFFFC0CB },
@@ -187,17 +188,17 @@ TEST_F(M7DrawTest, SetColorFirstRuleThatApplies)
 
 TEST_F(M7DrawTest, SetWidthInPixelsOnlyInColourMode)
 {
-    doc->prnstl.width[2] = 50;   // 0.5 mm
-    doc->prnstl.width[3] = 25;   // 2.5 px at scale 10: halves to even
-    doc->prnstl.width[4] = 35;   // 3.5 px
+    doc->prnstl.width[2] = 50; // 0.5 mm
+    doc->prnstl.width[3] = 25; // 2.5 px at scale 10: halves to even
+    doc->prnstl.width[4] = 35; // 3.5 px
     doc->prnstl.width[5] = 9000; // 900 px
     doc->prnstl.width[6] = 5;
     const struct {
         bool disp;
         int co, ty;
         float want;
-    } cases[] = { { false, 2, 0, 1 }, { true, 2, 0, 5 }, { true, 2, 15, 1 }, { true, 3, 0, 2 },
-                  { true, 4, 0, 4 },  { true, 5, 0, 400 }, { true, 6, 0, 1 }, { true, 200, 0, 1 } };
+    } cases[] = { { false, 2, 0, 1 }, { true, 2, 0, 5 }, { true, 2, 15, 1 }, { true, 3, 0, 2 }, { true, 4, 0, 4 },
+        { true, 5, 0, 400 }, { true, 6, 0, 1 }, { true, 200, 0, 1 } };
     for (const auto& c : cases) {
         doc->DispMode = c.disp;
         doc->SetWidth(uint8_t(c.co), uint8_t(c.ty));
@@ -221,17 +222,11 @@ TEST_F(M7DrawTest, SetLinePatternFromKindAndPenWidth)
         double scale;
         std::vector<double> want;
     } cases[] = {
-        { 0, 1, 10, { 2, -2 } },
-        { 1, 1, 10, { 7, -7 } },
-        { 0, 2, 10, { 0.25, -0.5 } },
-        { 0, 3, 10, { 12, -1, 1, -1 } },
-        { 0, 4, 10, { 12, -1, 1, -1, 1, -1 } },
-        { 0, 5, 10, {} },
-        { 0, 0, 10, {} },
-        { 0, 7, 10, { 1, -0.5, 0.2 } },
+        { 0, 1, 10, { 2, -2 } }, { 1, 1, 10, { 7, -7 } }, { 0, 2, 10, { 0.25, -0.5 } }, { 0, 3, 10, { 12, -1, 1, -1 } },
+        { 0, 4, 10, { 12, -1, 1, -1, 1, -1 } }, { 0, 5, 10, {} }, { 0, 0, 10, {} }, { 0, 7, 10, { 1, -0.5, 0.2 } },
         { 0, 8, 10, { 1, -1, 1, -1, 1, -1, 1, -1, 1, -1 } },
-        { 1, 15, 10, { 0.25, -2 } },   // auxiliary: one pixel is 0.1, half of it under 0.25
-        { 1, 15, 1, { 1.25, -3 } },    // one pixel is 1 unit
+        { 1, 15, 10, { 0.25, -2 } }, // auxiliary: one pixel is 0.1, half of it under 0.25
+        { 1, 15, 1, { 1.25, -3 } }, // one pixel is 1 unit
     };
     for (const auto& c : cases) {
         gDispScale = c.scale;

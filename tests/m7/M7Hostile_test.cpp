@@ -51,19 +51,19 @@ TEST(M7HostileLengths, NegativeLengthEndsThePass)
     Writer in_header = titled();
     // -16 would point the next chunk back at the title, over and over.
     in_header.chunk_len(1020, 20, -16, m7w::paper_body(1, 1, 1, 1, 1, 1));
-    in_header.line({}, {1, 1}, {2, 2});
+    in_header.line({}, { 1, 1 }, { 2, 2 });
     Writer in_objects = titled();
-    in_objects.line({}, {1, 1}, {2, 2});
-    in_objects.chunk_len(2002, 20, -51, m7w::line_body({}, {3, 3}, {4, 4}));
-    in_objects.line({}, {5, 5}, {6, 6});
+    in_objects.line({}, { 1, 1 }, { 2, 2 });
+    in_objects.chunk_len(2002, 20, -51, m7w::line_body({}, { 3, 3 }, { 4, 4 }));
+    in_objects.line({}, { 5, 5 }, { 6, 6 });
     Writer min = titled();
-    min.line({}, {1, 1}, {2, 2});
+    min.line({}, { 1, 1 }, { 2, 2 });
     min.chunk_len(2002, 20, INT32_MIN, Bytes());
     Case cases[] = {
-        {"first chunk", first, false, 0},
-        {"header pass", in_header, true, 0},
-        {"object pass", in_objects, true, 1},
-        {"most negative", min, true, 1},
+        { "first chunk", first, false, 0 },
+        { "header pass", in_header, true, 0 },
+        { "object pass", in_objects, true, 1 },
+        { "most negative", min, true, 1 },
     };
     for (auto& c : cases) {
         TM7Data d;
@@ -83,7 +83,7 @@ TEST(M7HostileLengths, LengthPastTheEndReadsWhatIsThereAndStops)
     EXPECT_EQ(d.psz.size[3], 20);
 
     Writer obj = titled();
-    obj.line({}, {1, 1}, {2, 2});
+    obj.line({}, { 1, 1 }, { 2, 2 });
     obj.chunk_len(2018, 90, INT32_MAX, m7w::bitmap_body({}, INT32_MAX, 2, {}, seq(10)));
     TM7Data e;
     EXPECT_TRUE(e.read_memory(obj.bytes()));
@@ -107,9 +107,9 @@ TEST(M7HostileLengths, TitleLongerThanTheFile)
 
 TEST(M7HostileLengths, TruncatedChunkHeaderAtTheEndIsIgnored)
 {
-    for (size_t stray : {1, 4, 7}) {
+    for (size_t stray : { 1, 4, 7 }) {
         Writer w = titled();
-        w.line({}, {1, 1}, {2, 2});
+        w.line({}, { 1, 1 }, { 2, 2 });
         w.raw(Bytes().fill(0xFF, stray));
         TM7Data d;
         EXPECT_TRUE(d.read_memory(w.bytes())) << stray;
@@ -140,20 +140,20 @@ TEST(M7HostileCounts, PointCountIsBoundedByTheChunk)
         int16_t expected;
     };
     Case cases[] = {
-        {"exact", 3, 3, 3},
-        {"too many", 32767, 2, 2},
-        {"too many, no points", 1000, 0, 1},
-        {"fewer than written", 2, 5, 2},
+        { "exact", 3, 3, 3 },
+        { "too many", 32767, 2, 2 },
+        { "too many, no points", 1000, 0, 1 },
+        { "fewer than written", 2, 5, 2 },
     };
     for (const auto& c : cases) {
         std::vector<Pt> pts;
         for (size_t i = 0; i < c.points_written; ++i)
-            pts.push_back({double(i + 1), double(i + 1)});
+            pts.push_back({ double(i + 1), double(i + 1) });
         Writer w = titled();
         w.chunk(2008, 20, m7w::chain_body({}, 0, c.cnt, pts));
         w.chunk(2017, 20, m7w::chain_body({}, 0, c.cnt, pts));
         w.chunk(2009, 40, m7w::polygon_body({}, 0, c.cnt, pts));
-        w.line({}, {9, 9}, {9, 9});
+        w.line({}, { 9, 9 }, { 9, 9 });
         TM7Data d;
         ASSERT_TRUE(d.read_memory(w.bytes())) << c.name;
         ASSERT_EQ(d.plN, 1);
@@ -176,10 +176,10 @@ TEST(M7HostileCounts, ChainsWithEdgesAndFillsStayInsideTheChunk)
     // cnt claims far more points than the body holds: the points take what there is, and
     // the trailing blocks read what is left, never the next chunk.
     Writer w = titled();
-    w.chunk(2008, 30, m7w::chain_body({}, 0, 1000, {{1, 1}, {2, 2}}).append(m7w::edge_bytes({})));
-    w.chunk(2009, 50, m7w::polygon_body({}, 0, 500, {{1, 1}}).append(m7w::grad_bytes({.typ = 3})));
-    w.chunk(2009, 60, m7w::polygon_body({}, 0, 500, {{1, 1}}).append(m7w::mapping_bytes({.w = 1})));
-    w.line({}, {9, 9}, {9, 9});
+    w.chunk(2008, 30, m7w::chain_body({}, 0, 1000, { { 1, 1 }, { 2, 2 } }).append(m7w::edge_bytes({})));
+    w.chunk(2009, 50, m7w::polygon_body({}, 0, 500, { { 1, 1 } }).append(m7w::grad_bytes({ .typ = 3 })));
+    w.chunk(2009, 60, m7w::polygon_body({}, 0, 500, { { 1, 1 } }).append(m7w::mapping_bytes({ .w = 1 })));
+    w.line({}, { 9, 9 }, { 9, 9 });
     TM7Data d;
     ASSERT_TRUE(d.read_memory(w.bytes()));
     ASSERT_EQ(d.plxN, 1);
@@ -205,17 +205,17 @@ TEST(M7HostileCounts, PictureSizesAreBoundedByTheChunk)
         size_t exdata;
     };
     Case cases[] = {
-        {"negative", -5, 12, 0, 12},
-        {"most negative", INT32_MIN, 4, 0, 4},
-        {"beyond the chunk", 1000, 10, 10, 0},
-        {"huge", INT32_MAX, 3, 3, 0},
-        {"zero", 0, 6, 0, 6},
+        { "negative", -5, 12, 0, 12 },
+        { "most negative", INT32_MIN, 4, 0, 4 },
+        { "beyond the chunk", 1000, 10, 10, 0 },
+        { "huge", INT32_MAX, 3, 3, 0 },
+        { "zero", 0, 6, 0, 6 },
     };
     for (const auto& c : cases) {
         Writer w = titled();
         w.chunk(2018, 90, m7w::bitmap_body({}, c.byt, 2, {}, seq(c.data)));
         w.chunk(2018, 91, m7w::bitmap_body({}, c.byt, 2, {}, seq(c.data)));
-        w.line({}, {9, 9}, {9, 9});
+        w.line({}, { 9, 9 }, { 9, 9 });
         TM7Data d;
         ASSERT_TRUE(d.read_memory(w.bytes())) << c.name;
         ASSERT_EQ(d.bmN, 1);
@@ -237,21 +237,21 @@ TEST(M7HostileCounts, TextAndGroupBodiesShorterThanTheirFixedPart)
         uint16_t version;
         Bytes body;
     };
-    Bytes style = m7w::style_bytes({.style = "S", .hight = 4});
+    Bytes style = m7w::style_bytes({ .style = "S", .hight = 4 });
     Case cases[] = {
-        {"text 10", 2007, 20, cut(m7w::text_body({}, {1, 2}, 0, 0, 0, 0, ""), 10)},
-        {"text ex 38", 2007, 30, m7w::text_body({}, {1, 2}, 0, 0, 0, 0, "")},
-        {"text ex 100", 2007, 30, cut(m7w::text_body({}, {1, 2}, 0, 0, 0, 0, "").append(style), 100)},
-        {"text ex 147", 2007, 30, cut(m7w::text_body({}, {1, 2}, 0, 0, 0, 0, "x").append(style), 147)},
-        {"group 20", 2032, 20, cut(m7w::group_part({}, {}, 1, ""), 20)},
-        {"group dim 100", 2032, 30, cut(m7w::group_part({}, {}, 1, "").append(m7w::dim_bytes({})), 100)},
-        {"group anno 300", 2032, 40, cut(m7w::group_part({}, {}, 1, "").append(m7w::anno_bytes({})), 300)},
-        {"group bar 63", 2032, 50, m7w::group_part({}, {}, 1, "")},
+        { "text 10", 2007, 20, cut(m7w::text_body({}, { 1, 2 }, 0, 0, 0, 0, ""), 10) },
+        { "text ex 38", 2007, 30, m7w::text_body({}, { 1, 2 }, 0, 0, 0, 0, "") },
+        { "text ex 100", 2007, 30, cut(m7w::text_body({}, { 1, 2 }, 0, 0, 0, 0, "").append(style), 100) },
+        { "text ex 147", 2007, 30, cut(m7w::text_body({}, { 1, 2 }, 0, 0, 0, 0, "x").append(style), 147) },
+        { "group 20", 2032, 20, cut(m7w::group_part({}, {}, 1, ""), 20) },
+        { "group dim 100", 2032, 30, cut(m7w::group_part({}, {}, 1, "").append(m7w::dim_bytes({})), 100) },
+        { "group anno 300", 2032, 40, cut(m7w::group_part({}, {}, 1, "").append(m7w::anno_bytes({})), 300) },
+        { "group bar 63", 2032, 50, m7w::group_part({}, {}, 1, "") },
     };
     for (auto& c : cases) {
         Writer w = titled();
         w.chunk(c.type, c.version, c.body);
-        w.line({}, {9, 9}, {9, 9});
+        w.line({}, { 9, 9 }, { 9, 9 });
         TM7Data d;
         ASSERT_TRUE(d.read_memory(w.bytes())) << c.name;
         EXPECT_EQ(d.EntN, 2) << c.name;
@@ -284,11 +284,12 @@ TEST(M7HostileCounts, LineTypeSegmentCountStaysWithinItsTable)
         int32_t count;
         int32_t kept;
     };
-    for (Case c : {Case{50, 10}, Case{11, 10}, Case{10, 10}, Case{-3, 0}, Case{INT32_MIN, 0}, Case{4, 4}}) {
-        std::array<m7w::LineType, 16> lt{};
-        lt[0] = {.kind = 7, .count = c.count, .seg = {1, 2, 3}};
-        lt[15] = {.kind = 7, .count = c.count};
-        std::array<int32_t, 16> widths{};
+    for (Case c :
+        { Case { 50, 10 }, Case { 11, 10 }, Case { 10, 10 }, Case { -3, 0 }, Case { INT32_MIN, 0 }, Case { 4, 4 } }) {
+        std::array<m7w::LineType, 16> lt {};
+        lt[0] = { .kind = 7, .count = c.count, .seg = { 1, 2, 3 } };
+        lt[15] = { .kind = 7, .count = c.count };
+        std::array<int32_t, 16> widths {};
         Writer w = titled();
         w.chunk(1080, 20, m7w::print_style_body(lt, widths));
         TM7Data d;
@@ -323,7 +324,7 @@ TEST(M7HostileCounts, GroupWithAHugeCountNeverOverflows)
     Writer w = titled();
     w.group({}, INT32_MAX, "all");
     for (int i = 0; i < 5; ++i)
-        w.line({}, {0, 0}, {1, 1});
+        w.line({}, { 0, 0 }, { 1, 1 });
     TM7Data d;
     ASSERT_TRUE(d.read_memory(w.bytes()));
     ASSERT_EQ(d.EntN, 6);

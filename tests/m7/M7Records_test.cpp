@@ -18,7 +18,13 @@ namespace {
 std::u16string u(const char* utf8) { return platform::utf8_to_utf16(utf8); }
 
 // Distinct header values per object so a shifted header shows.
-Head head(int n) { return Head{.id = 1000 + n, .cotype = uint8_t(n), .attr = m7w::attr(n % 16, (n + 1) % 16, 6, 15), .color = 0x00112233u + uint32_t(n)}; }
+Head head(int n)
+{
+    return Head { .id = 1000 + n,
+        .cotype = uint8_t(n),
+        .attr = m7w::attr(n % 16, (n + 1) % 16, 6, 15),
+        .color = 0x00112233u + uint32_t(n) };
+}
 
 void expect_head(const TM7ObjectHeader& h, int n)
 {
@@ -31,10 +37,34 @@ void expect_head(const TM7ObjectHeader& h, int n)
 m7w::Edge sample_edge()
 {
     m7w::Edge e;
-    e.start = {.sx = 1, .sy = 2, .le = 3, .ox = 4, .oy = 5, .r1 = 6, .r2 = 7, .ea = 8, .an = 9, .sty = 10, .ext = 11,
-               .exa = 12, .pa1 = 13, .pa2 = 14};
-    e.finish = {.sx = -1, .sy = -2, .le = -3, .ox = -4, .oy = -5, .r1 = -6, .r2 = -7, .ea = -8, .an = -9, .sty = 20,
-                .ext = 21, .exa = 22, .pa1 = -13, .pa2 = -14};
+    e.start = { .sx = 1,
+        .sy = 2,
+        .le = 3,
+        .ox = 4,
+        .oy = 5,
+        .r1 = 6,
+        .r2 = 7,
+        .ea = 8,
+        .an = 9,
+        .sty = 10,
+        .ext = 11,
+        .exa = 12,
+        .pa1 = 13,
+        .pa2 = 14 };
+    e.finish = { .sx = -1,
+        .sy = -2,
+        .le = -3,
+        .ox = -4,
+        .oy = -5,
+        .r1 = -6,
+        .r2 = -7,
+        .ea = -8,
+        .an = -9,
+        .sty = 20,
+        .ext = 21,
+        .exa = 22,
+        .pa1 = -13,
+        .pa2 = -14 };
     return e;
 }
 
@@ -67,8 +97,18 @@ void expect_edge(const TM7ObjectEdge& e)
 
 m7w::Style sample_style(const char* name)
 {
-    return {.style = name, .font = m7w::sjis("ＭＳ 明朝"), .hight = 2.5, .width = 2, .spce = 0.25, .ofx = 0.5,
-            .ofy = -0.5, .penno = 3, .txattr = 2, .charset = 128, .pitch = 49, .count = 4};
+    return { .style = name,
+        .font = m7w::sjis("ＭＳ 明朝"),
+        .hight = 2.5,
+        .width = 2,
+        .spce = 0.25,
+        .ofx = 0.5,
+        .ofy = -0.5,
+        .penno = 3,
+        .txattr = 2,
+        .charset = 128,
+        .pitch = 49,
+        .count = 4 };
 }
 
 void expect_style(const TM7TextStyle& s, const char* name)
@@ -110,7 +150,7 @@ Writer titled()
 // Document with text styles named B and C (entries 0 and 20), as the style-name rule needs.
 Writer styled()
 {
-    std::array<m7w::Style, 21> styles{};
+    std::array<m7w::Style, 21> styles {};
     styles[0].style = "B";
     styles[20].style = "C";
     Writer w = titled();
@@ -137,13 +177,24 @@ std::vector<uint8_t> seq(size_t n, uint8_t start)
 TEST(M7FixedObjects, PointLineCircleEllipseSymbol)
 {
     Writer w = titled();
-    w.point(head(1), {1.5, -2.5});
-    w.line(head(2), {1, 2}, {3, 4});
-    w.chunk(2003, 20, m7w::circle_body(head(3), {5, 6}, 7, 0.5, 1.5));
-    w.chunk(2005, 20, m7w::ellipse_body(head(4), {8, 9}, 10, 5, 0.25, 3, 0.75));
+    w.point(head(1), { 1.5, -2.5 });
+    w.line(head(2), { 1, 2 }, { 3, 4 });
+    w.chunk(2003, 20, m7w::circle_body(head(3), { 5, 6 }, 7, 0.5, 1.5));
+    w.chunk(2005, 20, m7w::ellipse_body(head(4), { 8, 9 }, 10, 5, 0.25, 3, 0.75));
     w.chunk(2020, 20,
-            m7w::symbol_body(head(5), {.pos = {1, 2}, .len = 3, .o = {4, 5}, .r1 = 6, .r2 = 7, .elipang = 8,
-                                       .angle = 9, .style = 10, .extype = 11, .exattr = 12, .p1 = 13, .p2 = 14}));
+        m7w::symbol_body(head(5),
+            { .pos = { 1, 2 },
+                .len = 3,
+                .o = { 4, 5 },
+                .r1 = 6,
+                .r2 = 7,
+                .elipang = 8,
+                .angle = 9,
+                .style = 10,
+                .extype = 11,
+                .exattr = 12,
+                .p1 = 13,
+                .p2 = 14 }));
     TM7Data d;
     load(d, w);
     ASSERT_EQ(d.ptN, 1);
@@ -193,7 +244,7 @@ TEST(M7FixedObjects, PointLineCircleEllipseSymbol)
     EXPECT_EQ(s.param[0], 13);
     EXPECT_EQ(s.param[1], 14);
 
-    int ino[] = {200120, 200220, 200320, 200520, 202020};
+    int ino[] = { 200120, 200220, 200320, 200520, 202020 };
     ASSERT_EQ(d.EntN, 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(d.Ent[i].INo, ino[i]);
@@ -203,9 +254,9 @@ TEST(M7FixedObjects, KindsWithEdgeBlocks)
 {
     m7w::Edge e = sample_edge();
     Writer w = titled();
-    w.chunk(2002, 30, m7w::line_body(head(1), {1, 2}, {3, 4}).append(m7w::edge_bytes(e)));
-    w.chunk(2003, 30, m7w::circle_body(head(2), {5, 6}, 7, 1, 2).append(m7w::edge_bytes(e)));
-    w.chunk(2005, 30, m7w::ellipse_body(head(3), {8, 9}, 4, 2, 1, 2, 0.5).append(m7w::edge_bytes(e)));
+    w.chunk(2002, 30, m7w::line_body(head(1), { 1, 2 }, { 3, 4 }).append(m7w::edge_bytes(e)));
+    w.chunk(2003, 30, m7w::circle_body(head(2), { 5, 6 }, 7, 1, 2).append(m7w::edge_bytes(e)));
+    w.chunk(2005, 30, m7w::ellipse_body(head(3), { 8, 9 }, 4, 2, 1, 2, 0.5).append(m7w::edge_bytes(e)));
     TM7Data d;
     load(d, w);
     ASSERT_EQ(d.lnxN, 1);
@@ -232,8 +283,8 @@ TEST(M7FixedObjects, ShortBodyLeavesTheTailZero)
         size_t length;
         double end_x;
     };
-    for (Case c : {Case{27, 0}, Case{35, 3}}) {
-        Bytes l = m7w::line_body(head(1), {1, 2}, {3, 4});
+    for (Case c : { Case { 27, 0 }, Case { 35, 3 } }) {
+        Bytes l = m7w::line_body(head(1), { 1, 2 }, { 3, 4 });
         l.data.resize(c.length);
         Writer w = titled();
         w.chunk(2002, 20, l);
@@ -247,9 +298,9 @@ TEST(M7FixedObjects, ShortBodyLeavesTheTailZero)
         EXPECT_EQ(d.ln[0].pos[1].Y, 0) << c.length;
     }
     // A circle cut inside its radius, a header cut inside its colour, and an empty point body.
-    Bytes c = m7w::circle_body(head(2), {5, 6}, 7, 1, 2);
+    Bytes c = m7w::circle_body(head(2), { 5, 6 }, 7, 1, 2);
     c.data.resize(30);
-    Bytes h = m7w::point_body(Head{.id = 1, .cotype = 2, .attr = 3, .color = 0x44332211}, {1, 1});
+    Bytes h = m7w::point_body(Head { .id = 1, .cotype = 2, .attr = 3, .color = 0x44332211 }, { 1, 1 });
     h.data.resize(9);
     Writer w = titled();
     w.chunk(2003, 20, c);
@@ -272,8 +323,8 @@ TEST(M7FixedObjects, ShortBodyLeavesTheTailZero)
 TEST(M7FixedObjects, LongBodyIsCutToTheRecord)
 {
     Writer w = titled();
-    w.chunk(2002, 20, m7w::line_body(head(1), {1, 2}, {3, 4}).fill(0x7F, 100));
-    w.point(head(2), {9, 9});
+    w.chunk(2002, 20, m7w::line_body(head(1), { 1, 2 }, { 3, 4 }).fill(0x7F, 100));
+    w.point(head(2), { 9, 9 });
     TM7Data d;
     load(d, w);
     ASSERT_EQ(d.lnN, 1);
@@ -290,14 +341,14 @@ TEST(M7Texts, PlainTextTakesTheRestOfTheBody)
         std::u16string text;
     };
     Case cases[] = {
-        {"ascii", "Hello", u"Hello"},
-        {"japanese", m7w::sjis("寸法 ｱｲ"), u("寸法 ｱｲ")},
-        {"cut at zero", std::string("ab\0cd", 5), u"ab"},
-        {"empty", "", u""},
+        { "ascii", "Hello", u"Hello" },
+        { "japanese", m7w::sjis("寸法 ｱｲ"), u("寸法 ｱｲ") },
+        { "cut at zero", std::string("ab\0cd", 5), u"ab" },
+        { "empty", "", u"" },
     };
     for (const auto& c : cases) {
         Writer w = titled();
-        w.chunk(2007, 20, m7w::text_body(head(7), {1, 2}, 0.5, 20, 3, 1, c.bytes));
+        w.chunk(2007, 20, m7w::text_body(head(7), { 1, 2 }, 0.5, 20, 3, 1, c.bytes));
         TM7Data d;
         load(d, w);
         ASSERT_EQ(d.txN, 1) << c.name;
@@ -317,8 +368,9 @@ TEST(M7Texts, PlainTextTakesTheRestOfTheBody)
 TEST(M7Texts, TextWithOwnStyleEndsWithTheStyleBlock)
 {
     Writer w = titled();
-    w.chunk(2007, 30, m7w::text_body(head(8), {3, 4}, 1, 2, 0, 0, m7w::sjis("文字")).append(m7w::style_bytes(sample_style("OWN"))));
-    w.chunk(2007, 30, m7w::text_body(head(9), {0, 0}, 0, 0, 0, 0, "").append(m7w::style_bytes(sample_style("E"))));
+    w.chunk(2007, 30,
+        m7w::text_body(head(8), { 3, 4 }, 1, 2, 0, 0, m7w::sjis("文字")).append(m7w::style_bytes(sample_style("OWN"))));
+    w.chunk(2007, 30, m7w::text_body(head(9), { 0, 0 }, 0, 0, 0, 0, "").append(m7w::style_bytes(sample_style("E"))));
     TM7Data d;
     load(d, w);
     ASSERT_EQ(d.txxN, 2);
@@ -335,13 +387,13 @@ TEST(M7Texts, TextWithOwnStyleEndsWithTheStyleBlock)
 
 TEST(M7Chains, PolylinesAndBeziersReadCntPoints)
 {
-    std::vector<Pt> pts = {{0, 0}, {1, 1}, {2, 0}, {3, 1}};
+    std::vector<Pt> pts = { { 0, 0 }, { 1, 1 }, { 2, 0 }, { 3, 1 } };
     m7w::Edge e = sample_edge();
     Writer w = titled();
     w.chunk(2008, 20, m7w::chain_body(head(1), 4, 4, pts));
-    w.chunk(2008, 30, m7w::chain_body(head(2), 5, 3, {{1, 2}, {3, 4}, {5, 6}}).append(m7w::edge_bytes(e)));
+    w.chunk(2008, 30, m7w::chain_body(head(2), 5, 3, { { 1, 2 }, { 3, 4 }, { 5, 6 } }).append(m7w::edge_bytes(e)));
     w.chunk(2017, 20, m7w::chain_body(head(3), 6, 4, pts));
-    w.chunk(2017, 30, m7w::chain_body(head(4), 7, 2, {{7, 8}, {9, 10}}).append(m7w::edge_bytes(e)));
+    w.chunk(2017, 30, m7w::chain_body(head(4), 7, 2, { { 7, 8 }, { 9, 10 } }).append(m7w::edge_bytes(e)));
     TM7Data d;
     load(d, w);
     ASSERT_EQ(d.plN, 1);
@@ -364,17 +416,17 @@ TEST(M7Chains, PolylinesAndBeziersReadCntPoints)
     ASSERT_EQ(d.bzx[0].cnt, 2);
     EXPECT_EQ(d.bzx[0].pt[1].Y, 10);
     expect_edge(d.bzx[0].e);
-    int ino[] = {200820, 200830, 201720, 201730};
+    int ino[] = { 200820, 200830, 201720, 201730 };
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(d.Ent[i].INo, ino[i]);
 }
 
 TEST(M7Chains, CntNotAboveZeroReadsOnePoint)
 {
-    for (int16_t cnt : {int16_t(0), int16_t(-1), int16_t(-32768)}) {
+    for (int16_t cnt : { int16_t(0), int16_t(-1), int16_t(-32768) }) {
         Writer w = titled();
-        w.chunk(2008, 20, m7w::chain_body(head(1), 0, cnt, {{4, 5}, {6, 7}}));
-        w.chunk(2009, 40, m7w::polygon_body(head(2), 1, cnt, {{8, 9}}));
+        w.chunk(2008, 20, m7w::chain_body(head(1), 0, cnt, { { 4, 5 }, { 6, 7 } }));
+        w.chunk(2009, 40, m7w::polygon_body(head(2), 1, cnt, { { 8, 9 } }));
         TM7Data d;
         load(d, w);
         ASSERT_EQ(d.plN, 1);
@@ -390,9 +442,11 @@ TEST(M7Chains, CntNotAboveZeroReadsOnePoint)
 
 TEST(M7Polygons, HatchedGradientAndMapped)
 {
-    std::vector<Pt> tri = {{0, 0}, {10, 0}, {5, 8}};
-    m7w::Grad g{.typ = 2, .c0 = 0x0000FF, .c1 = 0xFF0000, .p0 = {1, 2}, .p1 = {3, 4}, .angle = 0.5};
-    m7w::Mapping m{.p0 = {5, 6}, .p1 = {7, 8}, .w = 2, .h = 3, .depth = 24, .pal_fill = 0x99, .pixels = seq(18, 1)};
+    std::vector<Pt> tri = { { 0, 0 }, { 10, 0 }, { 5, 8 } };
+    m7w::Grad g { .typ = 2, .c0 = 0x0000FF, .c1 = 0xFF0000, .p0 = { 1, 2 }, .p1 = { 3, 4 }, .angle = 0.5 };
+    m7w::Mapping m {
+        .p0 = { 5, 6 }, .p1 = { 7, 8 }, .w = 2, .h = 3, .depth = 24, .pal_fill = 0x99, .pixels = seq(18, 1)
+    };
     Writer w = titled();
     w.chunk(2009, 40, m7w::polygon_body(head(1), 35, 3, tri));
     w.chunk(2009, 50, m7w::polygon_body(head(2), 0, 3, tri).append(m7w::grad_bytes(g)));
@@ -428,15 +482,15 @@ TEST(M7Polygons, HatchedGradientAndMapped)
     EXPECT_EQ(pm.e.pe[0], 0x99);
     EXPECT_EQ(pm.e.pe[1023], 0x99);
     EXPECT_EQ(pm.e.bmp, seq(18, 1));
-    int ino[] = {200940, 200950, 200960};
+    int ino[] = { 200940, 200950, 200960 };
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(d.Ent[i].INo, ino[i]);
 }
 
 TEST(M7Pictures, BytesAreKeptWhateverTheKind)
 {
-    std::array<Pt, 4> corners = {Pt{0, 0}, Pt{4, 0}, Pt{4, 3}, Pt{0, 3}};
-    for (int32_t typ : {1, 2, 5, 10, 11, 12}) {
+    std::array<Pt, 4> corners = { Pt { 0, 0 }, Pt { 4, 0 }, Pt { 4, 3 }, Pt { 0, 3 } };
+    for (int32_t typ : { 1, 2, 5, 10, 11, 12 }) {
         Writer w = titled();
         w.chunk(2018, 90, m7w::bitmap_body(head(1), 5000, typ, corners, seq(5000, 7)));
         w.chunk(2018, 91, m7w::bitmap_body(head(2), 3, typ, corners, seq(3, 200)).raw(seq(4, 50)));
@@ -460,13 +514,35 @@ TEST(M7Pictures, BytesAreKeptWhateverTheKind)
 
 TEST(M7Groups, EveryGroupKindRoundTrips)
 {
-    std::array<Pt, 3> pos = {Pt{1, 2}, Pt{3, 4}, Pt{5, 6}};
-    m7w::Dim dim{.angle = 0.5, .r = 2, .funit = 3, .rc = {1, 2, 3, 4}, .pos = {Pt{1, 1}, Pt{2, 2}, Pt{3, 3}, Pt{4, 4}},
-                 .ang = {0.1, 0.2}, .base = 1, .bunit = 2, .point = 3, .strip = 4, .camma = 5, .jtype = 6,
-                 .txt = sample_style("DT"), .eps = sample_style("B")};
-    m7w::Anno anno{.align = 1, .symb = 2, .camma = 3, .jtype = 4, .line = -5, .spce = 1.5, .angle = 0.25,
-                   .txt = sample_style("AT"), .eps = sample_style("C"), .rc = {5, 6, 7, 8}, .rcang = 0.75};
-    m7w::Balloon bar{.aux = 9, .symb = 8, .angle = 1.25, .txt = sample_style("BT"), .rc = {9, 10, 11, 12}, .rcang = 2};
+    std::array<Pt, 3> pos = { Pt { 1, 2 }, Pt { 3, 4 }, Pt { 5, 6 } };
+    m7w::Dim dim { .angle = 0.5,
+        .r = 2,
+        .funit = 3,
+        .rc = { 1, 2, 3, 4 },
+        .pos = { Pt { 1, 1 }, Pt { 2, 2 }, Pt { 3, 3 }, Pt { 4, 4 } },
+        .ang = { 0.1, 0.2 },
+        .base = 1,
+        .bunit = 2,
+        .point = 3,
+        .strip = 4,
+        .camma = 5,
+        .jtype = 6,
+        .txt = sample_style("DT"),
+        .eps = sample_style("B") };
+    m7w::Anno anno { .align = 1,
+        .symb = 2,
+        .camma = 3,
+        .jtype = 4,
+        .line = -5,
+        .spce = 1.5,
+        .angle = 0.25,
+        .txt = sample_style("AT"),
+        .eps = sample_style("C"),
+        .rc = { 5, 6, 7, 8 },
+        .rcang = 0.75 };
+    m7w::Balloon bar {
+        .aux = 9, .symb = 8, .angle = 1.25, .txt = sample_style("BT"), .rc = { 9, 10, 11, 12 }, .rcang = 2
+    };
     Writer w = styled();
     w.chunk(2032, 20, m7w::group_part(head(1), pos, 0, m7w::sjis("組")));
     w.chunk(2032, 30, m7w::group_part(head(2), pos, 0, "dim").append(m7w::dim_bytes(dim)));
@@ -527,9 +603,10 @@ TEST(M7Groups, EpsStyleOutsideTheTextStylesIsCleared)
         const char* eps;
         bool kept;
     };
-    for (Case c : {Case{"A", false}, Case{"", false}, Case{"B", true}, Case{"C", true}, Case{"b", false}}) {
-        m7w::Dim dim{.txt = sample_style("X"), .eps = sample_style(c.eps)};
-        m7w::Anno anno{.txt = sample_style("Y"), .eps = sample_style(c.eps)};
+    for (Case c :
+        { Case { "A", false }, Case { "", false }, Case { "B", true }, Case { "C", true }, Case { "b", false } }) {
+        m7w::Dim dim { .txt = sample_style("X"), .eps = sample_style(c.eps) };
+        m7w::Anno anno { .txt = sample_style("Y"), .eps = sample_style(c.eps) };
         Writer w = styled();
         w.chunk(2032, 30, m7w::group_part(head(1), {}, 0, "").append(m7w::dim_bytes(dim)));
         w.chunk(2032, 40, m7w::group_part(head(2), {}, 0, "").append(m7w::anno_bytes(anno)));
@@ -554,7 +631,7 @@ TEST(M7Groups, EpsStyleOutsideTheTextStylesIsCleared)
 // Text styles all empty: an empty eps name must not match them.
 TEST(M7Groups, EmptyEpsNameNeverMatchesEmptyStyleNames)
 {
-    m7w::Dim dim{.txt = {}, .eps = sample_style("")};
+    m7w::Dim dim { .txt = {}, .eps = sample_style("") };
     Writer w = titled();
     w.chunk(2032, 30, m7w::group_part(head(1), {}, 0, "").append(m7w::dim_bytes(dim)));
     TM7Data d;

@@ -20,14 +20,14 @@ struct Expect {
 const std::map<std::string, Expect>& expectations()
 {
     static const std::map<std::string, Expect> e = {
-        {"document_only", {true, 0}},
-        {"every_object", {true, 25}},
-        {"groups", {true, 7}},
-        {"growth_101_lines", {true, 101}},
-        {"title_300", {true, 1}},
-        {"negative_length", {true, 1}},
-        {"length_past_end", {true, 1}},
-        {"hostile_counts", {true, 5}},
+        { "document_only", { true, 0 } },
+        { "every_object", { true, 25 } },
+        { "groups", { true, 7 } },
+        { "growth_101_lines", { true, 101 } },
+        { "title_300", { true, 1 } },
+        { "negative_length", { true, 1 } },
+        { "length_past_end", { true, 1 } },
+        { "hostile_counts", { true, 5 } },
     };
     return e;
 }

@@ -36,8 +36,8 @@ protected:
     void SetUp() override
     {
         auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("m7unit-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+        dir_ = fs::temp_directory_path()
+            / ("m7unit-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
         fs::create_directories(dir_);
     }
     void TearDown() override
@@ -77,7 +77,7 @@ TEST(M7Defaults, FreshDocumentHoldsTheDocumentedDefaults)
     }
     EXPECT_EQ(d.psz.typ, 3);
     EXPECT_EQ(d.psz.lout, 0);
-    EXPECT_EQ(d.psz.size, (std::array<double, 4>{0, 0, 420, 297}));
+    EXPECT_EQ(d.psz.size, (std::array<double, 4> { 0, 0, 420, 297 }));
     EXPECT_EQ(d.gi.dv.X, 5);
     EXPECT_EQ(d.gi.dv.Y, 5);
     EXPECT_EQ(d.gi.snapmain, 1);
@@ -106,8 +106,8 @@ TEST(M7Defaults, DataFreeRestoresDefaultsButKeepsTheModes)
     d.HojoMode = false;
     Writer w = titled("x");
     w.paper(1, 1, 1, 2, 3, 4);
-    w.chunk(1040, 10, m7w::grid_body({.dvx = 9, .snapmain = 7}));
-    w.line({}, {1, 1}, {2, 2});
+    w.chunk(1040, 10, m7w::grid_body({ .dvx = 9, .snapmain = 7 }));
+    w.line({}, { 1, 1 }, { 2, 2 });
     w.group({}, 3, "g");
     ASSERT_TRUE(read(d, w));
     ASSERT_EQ(d.lnN, 1);
@@ -131,36 +131,48 @@ TEST(M7Defaults, DataFreeRestoresDefaultsButKeepsTheModes)
 
 TEST(M7DocumentChunks, EveryKindRoundTrips)
 {
-    std::array<m7w::LayerGroup, 16> groups{};
+    std::array<m7w::LayerGroup, 16> groups {};
     groups[3].state = 1;
     groups[3].current = 4;
     groups[3].name = m7w::sjis("平面");
     groups[3].scale = 50;
-    groups[3].layer[5] = {.state = 0, .attr = 7, .color = 0x123456, .name = "wall", .module = "mod", .comid = -3};
+    groups[3].layer[5] = { .state = 0, .attr = 7, .color = 0x123456, .name = "wall", .module = "mod", .comid = -3 };
     groups[15].scale = 0.5;
-    groups[15].layer[16] = {.state = 1, .attr = 2, .color = 0xABCDEF, .name = std::string(256, 'n'), .module = "", .comid = 77};
+    groups[15].layer[16] = {
+        .state = 1, .attr = 2, .color = 0xABCDEF, .name = std::string(256, 'n'), .module = "", .comid = 77
+    };
 
-    std::array<m7w::Style, 21> styles{};
-    styles[0] = {.style = "S0", .font = m7w::sjis("ＭＳ ゴシック"), .hight = 3.5, .width = 3, .spce = 0.5,
-                 .ofx = 1, .ofy = -1, .penno = 4, .txattr = 3, .charset = 128, .pitch = 1, .count = 9};
-    styles[20] = {.style = "LAST", .font = "Arial", .hight = 10, .count = -1};
+    std::array<m7w::Style, 21> styles {};
+    styles[0] = { .style = "S0",
+        .font = m7w::sjis("ＭＳ ゴシック"),
+        .hight = 3.5,
+        .width = 3,
+        .spce = 0.5,
+        .ofx = 1,
+        .ofy = -1,
+        .penno = 4,
+        .txattr = 3,
+        .charset = 128,
+        .pitch = 1,
+        .count = 9 };
+    styles[20] = { .style = "LAST", .font = "Arial", .hight = 10, .count = -1 };
 
-    std::array<m7w::DimStyle, 20> dims{};
-    dims[19] = {.style = "DIM", .txtstlno = 5, .dlen = 1, .xlen = 2, .tlen = 3, .pen = 6, .term = 7, .elen = 8};
+    std::array<m7w::DimStyle, 20> dims {};
+    dims[19] = { .style = "DIM", .txtstlno = 5, .dlen = 1, .xlen = 2, .tlen = 3, .pen = 6, .term = 7, .elen = 8 };
 
-    std::array<m7w::LineType, 16> lts{};
-    lts[7] = {.kind = 7, .count = 4, .seg = {100, 50, 25, 50}};
-    lts[15] = {.kind = 1, .count = 10, .seg = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}};
-    std::array<int32_t, 16> widths{};
+    std::array<m7w::LineType, 16> lts {};
+    lts[7] = { .kind = 7, .count = 4, .seg = { 100, 50, 25, 50 } };
+    lts[15] = { .kind = 1, .count = 10, .seg = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 } };
+    std::array<int32_t, 16> widths {};
     for (int i = 0; i < 16; ++i)
         widths[i] = 10 * i + 5;
 
-    std::array<uint32_t, 272> colours{};
+    std::array<uint32_t, 272> colours {};
     colours[0] = 0x010203;
     colours[271] = 0xFFEEDD;
 
-    std::array<m7w::View, 32> views{};
-    views[31] = {.name = "V", .zoom = 2.5, .ox = -4, .oy = 8, .color = 0xFF, .penno = 3, .ltype = 2, .grp_fill = 1};
+    std::array<m7w::View, 32> views {};
+    views[31] = { .name = "V", .zoom = 2.5, .ox = -4, .oy = 8, .color = 0xFF, .penno = 3, .ltype = 2, .grp_fill = 1 };
 
     Bytes ext;
     ext.fill(0x5A, 234);
@@ -170,8 +182,20 @@ TEST(M7DocumentChunks, EveryKindRoundTrips)
     w.paper(4, 1, -10, -20, 594, 420);
     w.chunk(1030, 10, m7w::axis_body(2, 0.25));
     w.chunk(1040, 10,
-            m7w::grid_body({.ox = 1, .oy = 2, .sx = 3, .sy = 4, .dvx = 6, .dvy = 7, .disp = 1, .snapmain = 2,
-                            .snapsub = 3, .typ = 4, .angle = 5, .ind = 6, .abs = 7, .top = 8}));
+        m7w::grid_body({ .ox = 1,
+            .oy = 2,
+            .sx = 3,
+            .sy = 4,
+            .dvx = 6,
+            .dvy = 7,
+            .disp = 1,
+            .snapmain = 2,
+            .snapsub = 3,
+            .typ = 4,
+            .angle = 5,
+            .ind = 6,
+            .abs = 7,
+            .top = 8 }));
     w.chunk(1050, 30, m7w::text_styles_body(styles));
     w.chunk(1060, 30, m7w::dim_styles_body(dims));
     w.chunk(1060, 40, ext);
@@ -206,7 +230,7 @@ TEST(M7DocumentChunks, EveryKindRoundTrips)
 
     EXPECT_EQ(d.psz.typ, 4);
     EXPECT_EQ(d.psz.lout, 1);
-    EXPECT_EQ(d.psz.size, (std::array<double, 4>{-10, -20, 594, 420}));
+    EXPECT_EQ(d.psz.size, (std::array<double, 4> { -10, -20, 594, 420 }));
     EXPECT_EQ(d.ai.mode, 2);
     EXPECT_EQ(d.ai.angle, 0.25);
     EXPECT_EQ(d.gi.org.X, 1);
@@ -292,7 +316,7 @@ TEST(M7DocumentChunks, ShortBodyLeavesTheRestAtItsDefaults)
     EXPECT_EQ(d.gi.snapmain, 1);
     EXPECT_EQ(d.psz.typ, 9);
     EXPECT_EQ(d.psz.lout, 1);
-    EXPECT_EQ(d.psz.size, (std::array<double, 4>{0, 0, 420, 297}));
+    EXPECT_EQ(d.psz.size, (std::array<double, 4> { 0, 0, 420, 297 }));
     EXPECT_EQ(d.prnstl.ltype[1].kind, 7);
     EXPECT_EQ(d.prnstl.ltype[1].seg[0], 300u);
     EXPECT_EQ(d.prnstl.ltype[2].kind, 0);
@@ -309,13 +333,13 @@ TEST(M7DocumentChunks, ShortWholeRecordDoesNotReadTheNextChunk)
     ASSERT_TRUE(read(d, w));
     EXPECT_EQ(d.psz.typ, 5);
     EXPECT_EQ(d.psz.lout, 0);
-    EXPECT_EQ(d.psz.size, (std::array<double, 4>{0, 0, 420, 297}));
+    EXPECT_EQ(d.psz.size, (std::array<double, 4> { 0, 0, 420, 297 }));
     EXPECT_EQ(d.ai.mode, 3);
 }
 
 TEST(M7DocumentChunks, LongBodyIsCutToTheRecordAndTheNextChunkFollowsItsLength)
 {
-    Bytes big = m7w::grid_body({.dvx = 11, .top = 12});
+    Bytes big = m7w::grid_body({ .dvx = 11, .top = 12 });
     big.fill(0xFF, 500);
     Bytes ext;
     ext.fill(0x11, 234).fill(0x22, 100);
@@ -361,10 +385,10 @@ TEST(M7Passes, UnknownChunksAreSkippedByTheirLength)
     w.chunk(-5, 0, Bytes().fill(0xAB, 3));
     w.paper(6, 0, 0, 0, 1, 1);
     w.chunk(1500, 1, Bytes());
-    w.line({}, {1, 2}, {3, 4});
+    w.line({}, { 1, 2 }, { 3, 4 });
     w.chunk(2002, 21, Bytes().fill(0xCD, 43));
     w.chunk(1020, 20, m7w::paper_body(8, 0, 0, 0, 1, 1));
-    w.line({}, {5, 6}, {7, 8});
+    w.line({}, { 5, 6 }, { 7, 8 });
     TM7Data d;
     ASSERT_TRUE(read(d, w));
     EXPECT_EQ(d.psz.typ, 6);
@@ -380,7 +404,7 @@ TEST(M7Passes, TrailingDocumentChunkIsNotTakenForAnObject)
     a.chunk(1234, 1, Bytes().fill(1, 20));
     Writer b = titled();
     b.chunk(1040, 10, Bytes().zeros(250));
-    for (const Writer* w : {&a, &b}) {
+    for (const Writer* w : { &a, &b }) {
         TM7Data d;
         EXPECT_TRUE(read(d, *w));
         EXPECT_EQ(d.EntN, 0);
@@ -398,14 +422,12 @@ TEST(M7Passes, FirstChunkDecidesTheResult)
     unknown.chunk(1999, 1, Bytes().zeros(4));
     unknown.title("T");
     Writer object_first;
-    object_first.line({}, {0, 0}, {1, 1});
+    object_first.line({}, { 0, 0 }, { 1, 1 });
     Writer paper_first;
     paper_first.paper(1, 0, 0, 0, 10, 10);
     Writer empty;
-    Case cases[] = {{"unknown first", unknown, false},
-                    {"object first", object_first, false},
-                    {"paper first", paper_first, true},
-                    {"empty file", empty, false}};
+    Case cases[] = { { "unknown first", unknown, false }, { "object first", object_first, false },
+        { "paper first", paper_first, true }, { "empty file", empty, false } };
     for (auto& c : cases) {
         TM7Data d;
         EXPECT_EQ(read(d, c.w), c.ok) << c.name;
@@ -417,7 +439,7 @@ TEST(M7Passes, UnknownFirstObjectChunkFailsTheObjectPass)
 {
     Writer w = titled();
     w.chunk(2999, 1, Bytes().zeros(10));
-    w.line({}, {1, 1}, {2, 2});
+    w.line({}, { 1, 1 }, { 2, 2 });
     TM7Data d;
     EXPECT_FALSE(read(d, w));
     EXPECT_EQ(d.lnN, 0);
@@ -426,9 +448,9 @@ TEST(M7Passes, UnknownFirstObjectChunkFailsTheObjectPass)
 TEST(M7Passes, DocumentChunksAmongObjectsAreSkipped)
 {
     Writer w = titled("first");
-    w.line({}, {1, 1}, {2, 2});
+    w.line({}, { 1, 1 }, { 2, 2 });
     w.title("second");
-    w.line({}, {3, 3}, {4, 4});
+    w.line({}, { 3, 3 }, { 4, 4 });
     TM7Data d;
     ASSERT_TRUE(read(d, w));
     EXPECT_EQ(d.Title, u"first");
@@ -445,9 +467,10 @@ TEST_F(M7Files, FileCheckAcceptsTitlesUpTo256Bytes)
         size_t length;
         bool check;
     };
-    for (Case c : {Case{0, true}, Case{5, true}, Case{256, true}, Case{257, false}, Case{300, false}}) {
+    for (Case c :
+        { Case { 0, true }, Case { 5, true }, Case { 256, true }, Case { 257, false }, Case { 300, false } }) {
         Writer w = Writer().title(std::string(c.length, 'a'));
-        w.line({}, {1, 1}, {2, 2});
+        w.line({}, { 1, 1 }, { 2, 2 });
         fs::path p = save(w);
         TM7Data d;
         EXPECT_EQ(d.FileCheck(p), c.check) << c.length;
@@ -468,11 +491,11 @@ TEST_F(M7Files, FileCheckRejectsOtherStarts)
         Bytes bytes;
     };
     Case cases[] = {
-        {"short header", Bytes().i16(1000).u16(10).u8(0)},
-        {"wrong type", Bytes().i16(1020).u16(10).i32(0)},
-        {"wrong version", Bytes().i16(1000).u16(20).i32(0)},
-        {"negative length", Bytes().i16(1000).u16(10).i32(-1)},
-        {"empty", Bytes()},
+        { "short header", Bytes().i16(1000).u16(10).u8(0) },
+        { "wrong type", Bytes().i16(1020).u16(10).i32(0) },
+        { "wrong version", Bytes().i16(1000).u16(20).i32(0) },
+        { "negative length", Bytes().i16(1000).u16(10).i32(-1) },
+        { "empty", Bytes() },
     };
     for (auto& c : cases) {
         fs::path p = save(Writer().raw(c.bytes));
@@ -513,7 +536,7 @@ TEST_F(M7Files, FileHeaderInStopsBeforeTheObjects)
 {
     Writer w = titled("head");
     w.paper(5, 0, 0, 0, 1, 1);
-    w.line({}, {1, 1}, {2, 2});
+    w.line({}, { 1, 1 }, { 2, 2 });
     w.chunk(1020, 20, m7w::paper_body(9, 0, 0, 0, 1, 1));
     fs::path p = save(w);
     TM7Data d;
@@ -531,7 +554,7 @@ TEST_F(M7Files, FileHeaderInStopsBeforeTheObjects)
 TEST_F(M7Files, FileInAddsToWhatIsThere)
 {
     Writer w = titled();
-    w.line({}, {1, 1}, {2, 2});
+    w.line({}, { 1, 1 }, { 2, 2 });
     fs::path p = save(w);
     TM7Data d;
     ASSERT_TRUE(d.FileIn(p));
@@ -547,14 +570,14 @@ TEST_F(M7Files, FileInAddsToWhatIsThere)
 TEST(M7Registry, EntriesRecordKindAndIndexInFileOrder)
 {
     Writer w = titled();
-    w.line({}, {0, 0}, {1, 1});
-    w.point({}, {2, 2});
-    w.line({}, {3, 3}, {4, 4});
-    w.chunk(2003, 20, m7w::circle_body({}, {0, 0}, 1, 0, 0));
+    w.line({}, { 0, 0 }, { 1, 1 });
+    w.point({}, { 2, 2 });
+    w.line({}, { 3, 3 }, { 4, 4 });
+    w.chunk(2003, 20, m7w::circle_body({}, { 0, 0 }, 1, 0, 0));
     TM7Data d;
     ASSERT_TRUE(read(d, w));
     ASSERT_EQ(d.EntN, 4);
-    int expected[4][2] = {{200220, 0}, {200120, 0}, {200220, 1}, {200320, 0}};
+    int expected[4][2] = { { 200220, 0 }, { 200120, 0 }, { 200220, 1 }, { 200320, 0 } };
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(d.Ent[i].INo, expected[i][0]) << i;
         EXPECT_EQ(d.Ent[i].ENo, expected[i][1]) << i;
@@ -565,10 +588,10 @@ TEST(M7Registry, EntriesRecordKindAndIndexInFileOrder)
 TEST(M7Registry, GroupTakesTheNextCntObjects)
 {
     Writer w = titled();
-    w.line({}, {0, 0}, {1, 1});
+    w.line({}, { 0, 0 }, { 1, 1 });
     w.group({}, 2, "G");
     for (int i = 0; i < 3; ++i)
-        w.line({}, {double(i), 0}, {double(i), 1});
+        w.line({}, { double(i), 0 }, { double(i), 1 });
     TM7Data d;
     ASSERT_TRUE(read(d, w));
     ASSERT_EQ(d.EntN, 5);
@@ -592,15 +615,16 @@ TEST(M7Registry, EveryGroupKindOpensAGroup)
         size_t tail;
         int ino;
     };
-    for (Case c : {Case{20, 0, 203220}, Case{30, 372, 203230}, Case{40, 282, 203240}, Case{50, 160, 203250}}) {
+    for (Case c :
+        { Case { 20, 0, 203220 }, Case { 30, 372, 203230 }, Case { 40, 282, 203240 }, Case { 50, 160, 203250 } }) {
         Writer w = titled();
-        w.line({}, {0, 0}, {1, 1});
-        w.line({}, {0, 0}, {1, 1});
+        w.line({}, { 0, 0 }, { 1, 1 });
+        w.line({}, { 0, 0 }, { 1, 1 });
         Bytes g = m7w::group_part({}, {}, 1, "x");
         g.zeros(c.tail);
         w.chunk(2032, c.version, g);
-        w.line({}, {0, 0}, {1, 1});
-        w.line({}, {0, 0}, {1, 1});
+        w.line({}, { 0, 0 }, { 1, 1 });
+        w.line({}, { 0, 0 }, { 1, 1 });
         TM7Data d;
         ASSERT_TRUE(read(d, w)) << c.version;
         ASSERT_EQ(d.EntN, 5);
@@ -615,10 +639,10 @@ TEST(M7Registry, InnerGroupReplacesTheOuterOne)
 {
     Writer w = titled();
     w.group({}, 5, "outer");
-    w.line({}, {0, 0}, {1, 1});
+    w.line({}, { 0, 0 }, { 1, 1 });
     w.group({}, 1, "inner");
-    w.line({}, {0, 0}, {1, 1});
-    w.line({}, {0, 0}, {1, 1});
+    w.line({}, { 0, 0 }, { 1, 1 });
+    w.line({}, { 0, 0 }, { 1, 1 });
     TM7Data d;
     ASSERT_TRUE(read(d, w));
     ASSERT_EQ(d.EntN, 5);
@@ -637,12 +661,12 @@ TEST(M7Registry, InnerGroupReplacesTheOuterOne)
 // A group without members would otherwise never close and swallow the rest of the drawing.
 TEST(M7Registry, GroupWithoutMembersCapturesNothing)
 {
-    for (int32_t cnt : {0, -1, INT32_MIN}) {
+    for (int32_t cnt : { 0, -1, INT32_MIN }) {
         Writer w = titled();
         w.group({}, 2, "outer");
         w.group({}, cnt, "empty");
-        w.line({}, {0, 0}, {1, 1});
-        w.line({}, {0, 0}, {1, 1});
+        w.line({}, { 0, 0 }, { 1, 1 });
+        w.line({}, { 0, 0 }, { 1, 1 });
         TM7Data d;
         ASSERT_TRUE(read(d, w));
         ASSERT_EQ(d.EntN, 4);
@@ -659,10 +683,10 @@ TEST(M7Registry, ListsGrowInStepsOfAHundred)
         int lines;
         size_t capacity;
     };
-    for (Case c : {Case{1, 100}, Case{100, 100}, Case{101, 200}, Case{250, 300}}) {
+    for (Case c : { Case { 1, 100 }, Case { 100, 100 }, Case { 101, 200 }, Case { 250, 300 } }) {
         Writer w = titled();
         for (int i = 0; i < c.lines; ++i)
-            w.line({}, {double(i), 0}, {0, 0});
+            w.line({}, { double(i), 0 }, { 0, 0 });
         TM7Data d;
         ASSERT_TRUE(read(d, w));
         EXPECT_EQ(d.lnN, c.lines);

@@ -95,8 +95,8 @@ TEST(CairoCanvas, DashStylesLeaveGapsAndSolidDoesNot)
 TEST(CairoCanvas, PolygonFillUsesEvenOdd)
 {
     // An outer square and an inner one in the same direction: winding would fill the hole, even-odd not.
-    const PointF pts[] = { { 0, 0 }, { 30, 0 }, { 30, 30 }, { 0, 30 }, { 0, 0 }, { 10, 10 }, { 20, 10 },
-        { 20, 20 }, { 10, 20 }, { 10, 10 } };
+    const PointF pts[] = { { 0, 0 }, { 30, 0 }, { 30, 30 }, { 0, 30 }, { 0, 0 }, { 10, 10 }, { 20, 10 }, { 20, 20 },
+        { 10, 20 }, { 10, 10 } };
     Fixture f;
     CairoCanvas c(f.bmp);
     c.set_fill_color(kBlue);
@@ -118,10 +118,10 @@ struct ArcCase {
 TEST(CairoCanvas, ArcsTurnClockwiseOnScreenForPositiveSweep)
 {
     const ArcCase cases[] = {
-        { 0, 90, 1, 1 },    // right to bottom
-        { 0, -90, 1, -1 },  // right to top
+        { 0, 90, 1, 1 }, // right to bottom
+        { 0, -90, 1, -1 }, // right to top
         { 180, 90, -1, -1 }, // left to top
-        { 90, 90, -1, 1 },  // bottom to left
+        { 90, 90, -1, 1 }, // bottom to left
     };
     for (const auto& a : cases) {
         SCOPED_TRACE(testing::Message() << a.start << " " << a.sweep);
@@ -293,8 +293,8 @@ TEST(CairoCanvas, ShrinkingABitmapAveragesIt)
         b.set_fill_color(kWhite);
         for (int y = 0; y < 200; ++y)
             for (int x = y % 2; x < 200; x += 2) {
-                const PointF p[] = { { float(x), float(y) }, { float(x + 1), float(y) },
-                    { float(x + 1), float(y + 1) }, { float(x), float(y + 1) } };
+                const PointF p[] = { { float(x), float(y) }, { float(x + 1), float(y) }, { float(x + 1), float(y + 1) },
+                    { float(x), float(y + 1) } };
                 b.fill_polygon(p, 4);
             }
         b.end_scene();

@@ -54,8 +54,8 @@ const NameCase kNames[] = {
 TEST(FontFamilyFor, MapsDrawingFontNamesToIpaFamilies)
 {
     for (const NameCase& c : kNames) {
-        SCOPED_TRACE(testing::Message()
-            << "case family " << c.family << ", name length " << std::u16string(c.name).size());
+        SCOPED_TRACE(
+            testing::Message() << "case family " << c.family << ", name length " << std::u16string(c.name).size());
         EXPECT_EQ(font_family_for(c.name), c.family);
     }
 }

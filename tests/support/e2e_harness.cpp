@@ -64,7 +64,7 @@ void Sandbox::settings(const std::vector<std::string>& lines) const
 void Sandbox::settings(int cb3, const std::string& ed2, const std::string& ed3) const
 {
     settings({ "50", "50", "480", "480", "1", "0", "0", "0", "0", "", "", dir_.string(), "1", "Windows", "0",
-               std::to_string(cb3), ed2, ed3 });
+        std::to_string(cb3), ed2, ed3 });
 }
 
 void Sandbox::write(const std::string& name, const std::vector<uint8_t>& bytes) const

@@ -11,19 +11,13 @@
 namespace test_jwc {
 namespace {
 
-std::string sjis(std::u16string_view text)
-{
-    return platform::utf16_to_cp932(text);
-}
+std::string sjis(std::u16string_view text) { return platform::utf16_to_cp932(text); }
 
 // The sampler keeps the usual drawing width of 518 units across its A3 sheet, so millimetres are converted.
 constexpr int kDrawWidth = 518;
 constexpr double kUnitsPerMm = kDrawWidth / 420.0;
 
-float u(double mm)
-{
-    return float(mm * kUnitsPerMm);
-}
+float u(double mm) { return float(mm * kUnitsPerMm); }
 
 class Sampler {
 public:
@@ -50,8 +44,7 @@ public:
         line(x1, y2, x1, y1, col, typ, lay);
     }
 
-    void arc(double x, double y, double r, double h, double st, double et, double tt, int col, int typ = 1,
-             int lay = 0)
+    void arc(double x, double y, double r, double h, double st, double et, double tt, int col, int typ = 1, int lay = 0)
     {
         Arc e;
         e.x = u(x);
@@ -72,8 +65,8 @@ public:
         arc(x, y, r, 1.0, 0, 360, 0, col, typ, lay);
     }
 
-    void text(double x1, double y1, double x2, double y2, int no, std::u16string_view s, bool vertical = false,
-              int lay = 0)
+    void text(
+        double x1, double y1, double x2, double y2, int no, std::u16string_view s, bool vertical = false, int lay = 0)
     {
         Text e;
         e.x1 = u(x1);
@@ -123,8 +116,16 @@ std::string jwc_sampler()
 
     // Text types 1..10: pen, width and height in tenths of a millimetre, spacing.
     const TextType types[11] = {
-        { 2, 20, 20, 0 },  { 2, 25, 25, 0 },  { 2, 35, 35, 5 },  { 6, 50, 50, 5 },   { 5, 70, 70, 10 },
-        { 8, 40, 60, 10 }, { 3, 30, 30, 20 }, { 4, 40, 40, 5 },  { 7, 100, 100, 10 }, { 2, 30, 30, 0 },
+        { 2, 20, 20, 0 },
+        { 2, 25, 25, 0 },
+        { 2, 35, 35, 5 },
+        { 6, 50, 50, 5 },
+        { 5, 70, 70, 10 },
+        { 8, 40, 60, 10 },
+        { 3, 30, 30, 20 },
+        { 4, 40, 40, 5 },
+        { 7, 100, 100, 10 },
+        { 2, 30, 30, 0 },
         { 2, 45, 45, 5 },
     };
     for (size_t i = 0; i < 11; ++i)

@@ -15,10 +15,7 @@
 namespace test_jwc {
 namespace {
 
-void put_u8(std::string& b, uint8_t v)
-{
-    b.push_back(char(v));
-}
+void put_u8(std::string& b, uint8_t v) { b.push_back(char(v)); }
 
 void put_u16(std::string& b, uint16_t v)
 {
@@ -91,7 +88,7 @@ void put_line(std::string& b, const Line& e)
     put_f32(b, e.y1);
     put_f32(b, e.x2);
     put_f32(b, e.y2);
-    for (uint8_t v : {e.typ, e.col, e.lay, e.flg1, e.flg2, e.flg3})
+    for (uint8_t v : { e.typ, e.col, e.lay, e.flg1, e.flg2, e.flg3 })
         put_u8(b, v);
 }
 
@@ -104,7 +101,7 @@ void put_arc(std::string& b, const Arc& e)
     put_i32(b, int32_t(std::llround(e.st * 65536.0)));
     put_i32(b, int32_t(std::llround(e.et * 65536.0)));
     put_i32(b, int32_t(std::llround(e.tt * 65536.0)));
-    for (uint8_t v : {e.typ, e.col, e.lay, e.flg1, e.flg2, e.flg3})
+    for (uint8_t v : { e.typ, e.col, e.lay, e.flg1, e.flg2, e.flg3 })
         put_u8(b, v);
 }
 
@@ -112,7 +109,7 @@ void put_point(std::string& b, const Point& e)
 {
     put_f32(b, e.x);
     put_f32(b, e.y);
-    for (uint8_t v : {e.lay, e.col, e.flg1, e.flg2})
+    for (uint8_t v : { e.lay, e.col, e.flg1, e.flg2 })
         put_u8(b, v);
 }
 
@@ -147,10 +144,7 @@ JwcFile::JwcFile()
     layer_disp.fill(1);
 }
 
-size_t JwcFile::records_offset() const
-{
-    return scale_f ? 2421 : 2389;
-}
+size_t JwcFile::records_offset() const { return scale_f ? 2421 : 2389; }
 
 std::string JwcFile::bytes() const
 {
@@ -219,7 +213,7 @@ std::string JwcFile::bytes() const
         put_f32(out, t.y2);
         put_u16(out, uint16_t(adr & 0xF));
         put_u16(out, uint16_t(adr >> 4));
-        for (uint8_t v : {t.no, t.lay, t.flg1, t.flg2})
+        for (uint8_t v : { t.no, t.lay, t.flg1, t.flg2 })
             put_u8(out, v);
     }
     out += the_pool;
@@ -267,7 +261,7 @@ std::string JwkFile::bytes() const
         put_f32(out, t.y2);
         put_u16(out, uint16_t(off));
         put_u16(out, t.jwk_spare);
-        for (uint8_t v : {t.no, t.lay, t.flg1, t.flg2})
+        for (uint8_t v : { t.no, t.lay, t.flg1, t.flg2 })
             put_u8(out, v);
     }
     out += the_pool;
@@ -276,12 +270,12 @@ std::string JwkFile::bytes() const
 
 ScratchDir::ScratchDir()
 {
-    static std::atomic<unsigned> serial {0};
+    static std::atomic<unsigned> serial { 0 };
     std::random_device rd;
     auto base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        auto name = "jwc-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + "-" +
-                    std::to_string(rd());
+        auto name = "jwc-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + "-"
+            + std::to_string(rd());
         std::error_code ec;
         if (std::filesystem::create_directory(base / name, ec)) {
             dir_ = base / name;

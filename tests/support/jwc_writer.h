@@ -18,8 +18,8 @@ struct Line {
 
 struct Arc {
     float x = 0, y = 0, r = 0;
-    double h = 1.0;                   // stored as h x 10000
-    double st = 0, et = 0, tt = 0;    // degrees, stored x 65536
+    double h = 1.0; // stored as h x 10000
+    double st = 0, et = 0, tt = 0; // degrees, stored x 65536
     uint8_t typ = 1, col = 1, lay = 0, flg1 = 0, flg2 = 0, flg3 = 0;
 };
 
@@ -67,7 +67,7 @@ struct JwcFile {
     std::optional<std::string> block2_text, block3_text, block4_text;
 
     uint32_t pool_base = 0x1234 * 16 + 5; // sBufAdr1; sBufAdr2 is pool_base + pool size
-    std::optional<std::string> pool;      // raw pool bytes instead of the texts' own
+    std::optional<std::string> pool; // raw pool bytes instead of the texts' own
 
     std::array<TempPoint, 101> vten {};
     std::array<TextType, 11> text_types {};

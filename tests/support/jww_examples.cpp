@@ -80,8 +80,8 @@ void pens_and_line_types(JwwWriter& w)
     const int32_t widths[9] = { 0, 8, 10, 12, 14, 16, 18, 20, 12 };
     for (int c = 1; c <= 8; ++c)
         w.EntCol[size_t(c)].anPrtPenWidth = widths[c];
-    const uint32_t patterns[8] = { 0xFFFF0000, 0xF0F0F0F0, 0xFFF0FF00, 0xFFFCF0C0, 0xFFFFFF00, 0xCCCCCCCC,
-        0xFFF0F0F0, 0xFF00FF00 };
+    const uint32_t patterns[8] = { 0xFFFF0000, 0xF0F0F0F0, 0xFFF0FF00, 0xFFFCF0C0, 0xFFFFFF00, 0xCCCCCCCC, 0xFFF0F0F0,
+        0xFF00FF00 };
     for (int i = 0; i < 8; ++i) {
         w.EntLtp1[size_t(i)].alLType = int32_t(patterns[i]);
         w.EntLtp1[size_t(i)].anPrtTokushuSenPich = 12;
@@ -106,8 +106,8 @@ TEntJwwSunpo dimension(double x1, double y1, double x2, double y2, double off, T
     s.att = a;
     s.Sen = line(x1 + nx, y1 + ny, x2 + nx, y2 + ny, a);
     const double ux = (x2 - x1) / len, uy = (y2 - y1) / len;
-    s.Moji = text(x1 + nx + ux * len * 0.3 - uy, y1 + ny + uy * len * 0.3 + ux, x2 + nx - uy, y2 + ny + ux, 3.5,
-                  3.5, 0, 1, attr(a.nPenColor, 1, a.nLayer, a.nGLayer, format));
+    s.Moji = text(x1 + nx + ux * len * 0.3 - uy, y1 + ny + uy * len * 0.3 + ux, x2 + nx - uy, y2 + ny + ux, 3.5, 3.5, 0,
+        1, attr(a.nPenColor, 1, a.nLayer, a.nGLayer, format));
     s.bSxfMode = 1;
     s.Ho1 = line(x1, y1, x1 + nx * 1.15, y1 + ny * 1.15, a);
     s.Ho2 = line(x2, y2, x2 + nx * 1.15, y2 + ny * 1.15, a);
@@ -148,7 +148,8 @@ std::vector<uint8_t> sampler()
     for (int t = 1; t <= 9; ++t) {
         const double y = 140 - t * 7.5;
         w.add(line(-200, y, -125, y, attr(1 + (t - 1) % 8, t)));
-        w.add(text(-122, y - 1.5, -112, y - 1.5, 3, 3, 0, 1), kGothic, u"type " + std::u16string(1, char16_t(u'0' + t)));
+        w.add(
+            text(-122, y - 1.5, -112, y - 1.5, 3, 3, 0, 1), kGothic, u"type " + std::u16string(1, char16_t(u'0' + t)));
     }
     for (int t = 11; t <= 15; ++t) {
         const double y = 140 - (t - 10) * 12;
@@ -171,9 +172,9 @@ std::vector<uint8_t> sampler()
     // Solids, points and markers, top right.
     w.add(solid(85, 85, 125, 85, 130, 130, 90, 125, attr(3)));
     w.add(solid_colored(135, 85, 160, 85, 160, 110, 135, 110, 0x0080FF)); // orange as 0x00BBGGRR
-    w.add(solid(185, 110, 22, 1, 0, kPi / 6, kPi / 1.5, 0, attr(4, 101)));  // sector
-    w.add(solid(185, 105, 10, 0.6, 0, 0, 0, 100, attr(5, 101)));           // whole ellipse
-    w.add(solid(110, 75, 15, 1, 0, kPi, kPi, 8, attr(6, 105)));            // half ring
+    w.add(solid(185, 110, 22, 1, 0, kPi / 6, kPi / 1.5, 0, attr(4, 101))); // sector
+    w.add(solid(185, 105, 10, 0.6, 0, 0, 0, 100, attr(5, 101))); // whole ellipse
+    w.add(solid(110, 75, 15, 1, 0, kPi, kPi, 8, attr(6, 105))); // half ring
     for (int code = 1; code <= 11; ++code)
         w.add(marker(130 + (code - 1) * 7, 68, uint32_t(code), kPi / 8, 1, attr(1 + code % 8, 100)));
     w.add(point(200, 68, attr(2)));
@@ -293,8 +294,7 @@ std::vector<uint8_t> jww_large_drawing(int entities)
     for (int i = 0; i < entities; ++i) {
         const int k = i % 100;
         if (k == 0) {
-            w.add(insert(uint32_t(1 + i / 100 % 10), x(), y(), rnd(0.5, 2), rnd(0.5, 2), rnd(0, 2 * kPi),
-                         pen(1)));
+            w.add(insert(uint32_t(1 + i / 100 % 10), x(), y(), rnd(0.5, 2), rnd(0.5, 2), rnd(0, 2 * kPi), pen(1)));
         } else if (k < 46) {
             const double x1 = x(), y1 = y();
             w.add(line(x1, y1, x1 + rnd(-30, 30), y1 + rnd(-30, 30), pen(types[k % 14])));
@@ -303,7 +303,7 @@ std::vector<uint8_t> jww_large_drawing(int entities)
         } else if (k < 78) {
             const double x1 = x(), y1 = y();
             w.add(text(x1, y1, x1 + 20, y1 + rnd(-5, 5), 2.5, 2.5, 0, 1, pen(1)), kGothic,
-                  k % 2 ? u"図面 text" : u"寸法 1234");
+                k % 2 ? u"図面 text" : u"寸法 1234");
         } else if (k < 90) {
             const double x1 = x(), y1 = y();
             w.add(solid(x1, y1, x1 + 5, y1, x1 + 6, y1 + 4, x1, y1 + 5, pen(1)));

@@ -24,10 +24,7 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ec);
 }
 
-std::u16string TempDir::file(const std::string& name) const
-{
-    return platform::utf8_to_utf16((path_ / name).string());
-}
+std::u16string TempDir::file(const std::string& name) const { return platform::utf8_to_utf16((path_ / name).string()); }
 
 std::u16string TempDir::folder() const { return platform::utf8_to_utf16(path_.string() + "/"); }
 

@@ -9,8 +9,8 @@
 namespace jwwtest {
 namespace {
 
-const char* const kClassNames[8] = { "", "CDataSen", "CDataEnko", "CDataTen", "CDataMoji", "CDataSunpou",
-    "CDataSolid", "CDataBlock" };
+const char* const kClassNames[8] = { "", "CDataSen", "CDataEnko", "CDataTen", "CDataMoji", "CDataSunpou", "CDataSolid",
+    "CDataBlock" };
 constexpr const char* kDefClassName = "CDataList";
 
 template <class T> void put(std::vector<uint8_t>& out, const T& v)
@@ -51,8 +51,7 @@ TEntJwwEnko circle(double cx, double cy, double r, TEntJwwAttr a)
     return e;
 }
 
-TEntJwwEnko arc(double cx, double cy, double r, double start, double sweep, TEntJwwAttr a, double flatness,
-                double tilt)
+TEntJwwEnko arc(double cx, double cy, double r, double start, double sweep, TEntJwwAttr a, double flatness, double tilt)
 {
     TEntJwwEnko e;
     e.att = a;
@@ -85,8 +84,8 @@ TEntJwwTen marker(double x, double y, uint32_t code, double rotation, double sca
     return t;
 }
 
-TEntJwwMoji text(double x1, double y1, double x2, double y2, double sizeX, double sizeY, double spacing,
-                 uint32_t style, TEntJwwAttr a)
+TEntJwwMoji text(double x1, double y1, double x2, double y2, double sizeX, double sizeY, double spacing, uint32_t style,
+    TEntJwwAttr a)
 {
     TEntJwwMoji m;
     m.att = a;
@@ -101,8 +100,8 @@ TEntJwwMoji text(double x1, double y1, double x2, double y2, double sizeX, doubl
     return m;
 }
 
-TEntJwwSolid solid(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
-                   TEntJwwAttr a)
+TEntJwwSolid solid(
+    double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4, TEntJwwAttr a)
 {
     TEntJwwSolid s;
     s.att = a;
@@ -118,7 +117,7 @@ TEntJwwSolid solid(double x1, double y1, double x2, double y2, double x3, double
 }
 
 TEntJwwSolid solid_colored(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
-                           uint32_t color, TEntJwwAttr a)
+    uint32_t color, TEntJwwAttr a)
 {
     TEntJwwSolid s = solid(x1, y1, x2, y2, x3, y3, x4, y4, a);
     s.att.nPenColor = 10;
@@ -257,7 +256,7 @@ void JwwWriter::put_ten(std::vector<uint8_t>& out, const TEntJwwTen& r) const
 }
 
 void JwwWriter::put_moji(std::vector<uint8_t>& out, const TEntJwwMoji& r, std::u16string_view font,
-                         std::u16string_view str, StrForm form) const
+    std::u16string_view str, StrForm form) const
 {
     put_record(out, &r, 83, version_);
     put_string(out, font, form);
@@ -345,8 +344,8 @@ void JwwWriter::unknown_class_object(std::string_view class_name, std::vector<ui
     current().objects.back().counted = true;
 }
 
-void JwwWriter::begin_block(uint32_t number, std::u16string_view name, TEntJwwAttr a, uint32_t dtime,
-                            uint32_t bRefferd, bool dtime_ext)
+void JwwWriter::begin_block(
+    uint32_t number, std::u16string_view name, TEntJwwAttr a, uint32_t dtime, uint32_t bRefferd, bool dtime_ext)
 {
     Def& d = defs_.emplace_back();
     d.head.att = a;
@@ -403,8 +402,7 @@ void JwwWriter::put_count(std::vector<uint8_t>& out, uint64_t n) const
     put_u32(out, uint32_t(n));
 }
 
-void JwwWriter::put_list(std::vector<uint8_t>& out, TagState& st, const List& list,
-                         std::optional<uint32_t> count) const
+void JwwWriter::put_list(std::vector<uint8_t>& out, TagState& st, const List& list, std::optional<uint32_t> count) const
 {
     uint64_t n = 0;
     for (const auto& o : list.objects)
@@ -414,7 +412,7 @@ void JwwWriter::put_list(std::vector<uint8_t>& out, TagState& st, const List& li
         if (o.kind != 0)
             put_tag(out, st, o.kind, o.tag);
         out.insert(out.end(), list.data.begin() + std::ptrdiff_t(o.offset),
-                   list.data.begin() + std::ptrdiff_t(o.offset + o.size));
+            list.data.begin() + std::ptrdiff_t(o.offset + o.size));
         if (o.kind != 0)
             ++st.next_index;
     }
@@ -466,8 +464,7 @@ std::vector<uint8_t> JwwWriter::header_bytes() const
         put_f64(o, h.dTenkuuZuEnkoR);
     }
     put_i32(o, h.nMMTani3D);
-    for (double x : { h.dBairitsu, h.DPGenten_x, h.DPGenten_y, h.dHanniBairitsu, h.DPHanniGenten_x,
-             h.DPHanniGenten_y })
+    for (double x : { h.dBairitsu, h.DPGenten_x, h.DPGenten_y, h.dHanniBairitsu, h.DPHanniGenten_x, h.DPHanniGenten_y })
         put_f64(o, x);
     if (v >= 231) {
         for (int i = 1; i <= 8; ++i) {
@@ -512,8 +509,8 @@ std::vector<uint8_t> JwwWriter::header_bytes() const
             put_i32(o, x);
     for (const auto& t : EntLtp3)
         put_ltype(t);
-    for (int32_t x : { h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch,
-             h.nColorPrint, h.nLayJunPrint, h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray })
+    for (int32_t x : { h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch, h.nColorPrint,
+             h.nLayJunPrint, h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray })
         put_i32(o, x);
     put_i32(o, prt_dpi_word);
     if (v >= 223) {

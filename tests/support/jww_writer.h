@@ -26,20 +26,20 @@ TEntJwwLine line(double x1, double y1, double x2, double y2, TEntJwwAttr a = att
 TEntJwwEnko circle(double cx, double cy, double r, TEntJwwAttr a = attr());
 // Arc from start over sweep radians; flatness 1 and tilt 0 unless given.
 TEntJwwEnko arc(double cx, double cy, double r, double start, double sweep, TEntJwwAttr a = attr(),
-                double flatness = 1.0, double tilt = 0.0);
+    double flatness = 1.0, double tilt = 0.0);
 TEntJwwTen point(double x, double y, TEntJwwAttr a = attr());
 // A marker point: style 100 with code, rotation and scale.
 TEntJwwTen marker(double x, double y, uint32_t code, double rotation, double scale, TEntJwwAttr a = attr(1, 100));
 // Text record from (x1, y1) to (x2, y2); the strings are given to JwwWriter::add.
 TEntJwwMoji text(double x1, double y1, double x2, double y2, double sizeX, double sizeY, double spacing = 0,
-                 uint32_t style = 1, TEntJwwAttr a = attr());
-TEntJwwSolid solid(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
-                   TEntJwwAttr a = attr());
+    uint32_t style = 1, TEntJwwAttr a = attr());
+TEntJwwSolid solid(
+    double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4, TEntJwwAttr a = attr());
 // A solid of colour number 10 carrying its own Windows colour 0x00BBGGRR.
 TEntJwwSolid solid_colored(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
-                           uint32_t color, TEntJwwAttr a = attr(10));
-TEntJwwBlock insert(uint32_t number, double x, double y, double sx = 1, double sy = 1, double rotation = 0,
-                    TEntJwwAttr a = attr());
+    uint32_t color, TEntJwwAttr a = attr(10));
+TEntJwwBlock insert(
+    uint32_t number, double x, double y, double sx = 1, double sy = 1, double rotation = 0, TEntJwwAttr a = attr());
 
 class JwwWriter {
 public:
@@ -49,16 +49,16 @@ public:
 
     // ---- Header. Filled with the values of a plain drawing; edit freely before bytes().
     std::string magic = "JwwData."; // written as its 8 bytes (padded with NULs)
-    TEntJwwHeader Enthd;            // jwVer is ignored: the constructor's version is written
-    std::vector<TEntJwwLayerGroup> EntLgrp;   // 16
-    std::vector<TEntJwwLayer> EntLay;         // 256
-    std::vector<TEntJwwColorNo> EntCol;       // 10
-    std::vector<TEntJwwLineTypeNo> EntLtp1;   // 8
+    TEntJwwHeader Enthd; // jwVer is ignored: the constructor's version is written
+    std::vector<TEntJwwLayerGroup> EntLgrp; // 16
+    std::vector<TEntJwwLayer> EntLay; // 256
+    std::vector<TEntJwwColorNo> EntCol; // 10
+    std::vector<TEntJwwLineTypeNo> EntLtp1; // 8
     std::vector<TEntJwwRandomLineNo> EntLtp2; // 5
-    std::vector<TEntJwwLineTypeNo> EntLtp3;   // 4
-    std::vector<TEntJwwColorExNo> EntColS;    // 257, written from version 420
+    std::vector<TEntJwwLineTypeNo> EntLtp3; // 4
+    std::vector<TEntJwwColorExNo> EntColS; // 257, written from version 420
     std::vector<TEntJwwLineTypeExNo> EntLtpS; // 33, written from version 420
-    std::vector<TEntJwwMojiType> EntMoj;      // 10
+    std::vector<TEntJwwMojiType> EntMoj; // 10
     // The value stored where nPrtDpi and nPrtDispOnlyNonDraw share one integer (dpi x 10 + flag).
     int32_t prt_dpi_word = 0;
 
@@ -84,7 +84,7 @@ public:
     // ---- Block definitions: entities added between begin and end belong to the definition.
     // With dtime_ext (or the top bit set in dtime) the top bit is set and 8 more bytes follow the fixed part.
     void begin_block(uint32_t number, std::u16string_view name, TEntJwwAttr a = attr(), uint32_t dtime = 0,
-                     uint32_t bRefferd = 0, bool dtime_ext = false);
+        uint32_t bRefferd = 0, bool dtime_ext = false);
     void end_block();
 
     // ---- Stored images (version 700): name, declared size and the bytes that follow it (data is
@@ -148,8 +148,8 @@ private:
 
     List& current();
     void push(int kind, const std::vector<uint8_t>& body);
-    void put_moji(std::vector<uint8_t>& out, const TEntJwwMoji& r, std::u16string_view font,
-                  std::u16string_view str, StrForm form) const;
+    void put_moji(std::vector<uint8_t>& out, const TEntJwwMoji& r, std::u16string_view font, std::u16string_view str,
+        StrForm form) const;
     void put_ten(std::vector<uint8_t>& out, const TEntJwwTen& r) const;
 
     struct TagState {

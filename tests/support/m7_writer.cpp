@@ -83,7 +83,7 @@ Bytes head_bytes(const Head& h)
 Bytes edge_bytes(const Edge& e)
 {
     Bytes b;
-    for (const EdgeEnd* h : {&e.start, &e.finish}) {
+    for (const EdgeEnd* h : { &e.start, &e.finish }) {
         b.zeros(40);
         b.f64(h->sx).f64(h->sy).f64(h->le).f64(h->ox).f64(h->oy).f64(h->r1).f64(h->r2).f64(h->ea).f64(h->an);
         b.u8(h->sty).u8(h->ext).u8(h->exa).f64(h->pa1).f64(h->pa2);
@@ -148,7 +148,7 @@ Bytes symbol_style_body(uint8_t pstl, uint8_t astl, double point_diameter, int32
 {
     Bytes b;
     b.u8(pstl).u8(astl).zeros(8);
-    b.zeros(52);                                            // form[0]
+    b.zeros(52); // form[0]
     b.f64(point_diameter).zeros(8).i32(point_pen).zeros(32); // form[1]
     b.zeros(20 * 52);
     return sized(b, 1154, "symbol styles");
@@ -248,8 +248,8 @@ Bytes mapping_bytes(const Mapping& m)
     return b.raw(m.pixels);
 }
 
-Bytes bitmap_body(const Head& h, int32_t byt, int32_t typ, const std::array<Pt, 4>& corners,
-                  const std::vector<uint8_t>& data)
+Bytes bitmap_body(
+    const Head& h, int32_t byt, int32_t typ, const std::array<Pt, 4>& corners, const std::vector<uint8_t>& data)
 {
     Bytes b = head_bytes(h).i32(byt).i32(typ);
     for (const auto& p : corners)
@@ -334,24 +334,24 @@ void Writer::save(const std::filesystem::path& p) const
 std::vector<Sample> samples()
 {
     std::vector<Sample> out;
-    auto add = [&](const char* name, const Writer& w) { out.push_back({name, w.bytes()}); };
+    auto add = [&](const char* name, const Writer& w) { out.push_back({ name, w.bytes() }); };
 
-    std::array<Style, 21> styles{};
-    styles[0] = {.style = "STD", .font = sjis("ＭＳ ゴシック"), .hight = 3, .width = 3, .spce = 0.5, .penno = 2};
-    styles[1] = {.style = "BIG", .font = "Arial", .hight = 10, .width = 0.5, .txattr = 1};
-    std::array<LineType, 16> lts{};
-    lts[1] = {.kind = 1};
-    lts[7] = {.kind = 7, .count = 4, .seg = {200, 100, 50, 100}};
-    std::array<int32_t, 16> widths{};
+    std::array<Style, 21> styles {};
+    styles[0] = { .style = "STD", .font = sjis("ＭＳ ゴシック"), .hight = 3, .width = 3, .spce = 0.5, .penno = 2 };
+    styles[1] = { .style = "BIG", .font = "Arial", .hight = 10, .width = 0.5, .txattr = 1 };
+    std::array<LineType, 16> lts {};
+    lts[1] = { .kind = 1 };
+    lts[7] = { .kind = 7, .count = 4, .seg = { 200, 100, 50, 100 } };
+    std::array<int32_t, 16> widths {};
     widths.fill(25);
-    Head h{.id = 1, .attr = attr(0, 0, 6, 1), .color = 0x0000FF};
+    Head h { .id = 1, .attr = attr(0, 0, 6, 1), .color = 0x0000FF };
     Edge edge;
-    edge.start = {.sx = 0, .sy = 0, .le = 3, .r1 = 1, .r2 = 1, .sty = 1};
-    edge.finish = {.sx = 10, .sy = 0, .le = 3, .r1 = 1, .r2 = 1, .sty = 2};
+    edge.start = { .sx = 0, .sy = 0, .le = 3, .r1 = 1, .r2 = 1, .sty = 1 };
+    edge.finish = { .sx = 10, .sy = 0, .le = 3, .r1 = 1, .r2 = 1, .sty = 2 };
 
     Writer doc;
     doc.title(sjis("全チャンク"));
-    std::array<LayerGroup, 16> groups{};
+    std::array<LayerGroup, 16> groups {};
     groups[0].scale = 1;
     groups[1].scale = 100;
     groups[2].state = 1;
@@ -361,7 +361,7 @@ std::vector<Sample> samples()
     doc.chunk(1010, 20, layers);
     doc.paper(3, 0, 0, 0, 420, 297);
     doc.chunk(1030, 10, axis_body(0, 0));
-    doc.chunk(1040, 10, grid_body({.dvx = 5, .dvy = 5, .snapmain = 1, .snapsub = 1, .angle = 1}));
+    doc.chunk(1040, 10, grid_body({ .dvx = 5, .dvy = 5, .snapmain = 1, .snapsub = 1, .angle = 1 }));
     doc.chunk(1050, 30, text_styles_body(styles));
     doc.chunk(1060, 30, dim_styles_body({}));
     doc.chunk(1060, 40, Bytes().f64(1).zeros(70).f64(1).zeros(70).f64(1).zeros(70));
@@ -380,75 +380,76 @@ std::vector<Sample> samples()
     obj.chunk(1050, 30, text_styles_body(styles));
     obj.chunk(1070, 20, symbol_style_body(0, 0, 1.5, 3));
     obj.chunk(1080, 20, print_style_body(lts, widths));
-    obj.point(h, {10, 10});
-    obj.line(h, {20, 20}, {120, 20});
-    obj.chunk(2002, 30, line_body(h, {20, 30}, {120, 30}).append(edge_bytes(edge)));
-    obj.chunk(2003, 20, circle_body(h, {200, 100}, 30, 0, 0));
-    obj.chunk(2003, 30, circle_body(h, {200, 100}, 40, 0, 1.5).append(edge_bytes(edge)));
-    obj.chunk(2005, 20, ellipse_body(h, {300, 100}, 40, 20, 0, 0, 0.3));
-    obj.chunk(2005, 30, ellipse_body(h, {300, 150}, 40, 20, 0.5, 2, 0.3).append(edge_bytes(edge)));
-    obj.chunk(2007, 20, text_body(h, {20, 200}, 0, 0, 0, 0, sjis("文字 text")));
-    obj.chunk(2007, 30, text_body(h, {20, 220}, 0.2, 0, 0, 1, sjis("縦書き")).append(style_bytes(styles[1])));
-    std::vector<Pt> zig = {{10, 250}, {30, 270}, {50, 250}, {70, 270}};
+    obj.point(h, { 10, 10 });
+    obj.line(h, { 20, 20 }, { 120, 20 });
+    obj.chunk(2002, 30, line_body(h, { 20, 30 }, { 120, 30 }).append(edge_bytes(edge)));
+    obj.chunk(2003, 20, circle_body(h, { 200, 100 }, 30, 0, 0));
+    obj.chunk(2003, 30, circle_body(h, { 200, 100 }, 40, 0, 1.5).append(edge_bytes(edge)));
+    obj.chunk(2005, 20, ellipse_body(h, { 300, 100 }, 40, 20, 0, 0, 0.3));
+    obj.chunk(2005, 30, ellipse_body(h, { 300, 150 }, 40, 20, 0.5, 2, 0.3).append(edge_bytes(edge)));
+    obj.chunk(2007, 20, text_body(h, { 20, 200 }, 0, 0, 0, 0, sjis("文字 text")));
+    obj.chunk(2007, 30, text_body(h, { 20, 220 }, 0.2, 0, 0, 1, sjis("縦書き")).append(style_bytes(styles[1])));
+    std::vector<Pt> zig = { { 10, 250 }, { 30, 270 }, { 50, 250 }, { 70, 270 } };
     obj.chunk(2008, 20, chain_body(h, 0, 4, zig));
     obj.chunk(2008, 30, chain_body(h, 0, 4, zig).append(edge_bytes(edge)));
     obj.chunk(2017, 20, chain_body(h, 0, 4, zig));
     obj.chunk(2017, 30, chain_body(h, 0, 4, zig).append(edge_bytes(edge)));
-    std::vector<Pt> sq = {{300, 200}, {350, 200}, {350, 250}, {300, 250}};
+    std::vector<Pt> sq = { { 300, 200 }, { 350, 200 }, { 350, 250 }, { 300, 250 } };
     obj.chunk(2009, 40, polygon_body(h, 1, 4, sq));
-    obj.chunk(2009, 50, polygon_body(h, 0, 4, sq).append(grad_bytes({.typ = 1, .c0 = 0xFF, .c1 = 0xFF0000})));
+    obj.chunk(2009, 50, polygon_body(h, 0, 4, sq).append(grad_bytes({ .typ = 1, .c0 = 0xFF, .c1 = 0xFF0000 })));
     obj.chunk(2009, 60,
-              polygon_body(h, 0, 4, sq).append(mapping_bytes({.w = 2, .h = 2, .depth = 24, .pixels = std::vector<uint8_t>(16, 0x80)})));
-    obj.chunk(2018, 90, bitmap_body(h, 4, 5, {Pt{0, 0}, Pt{4, 0}, Pt{4, 3}, Pt{0, 3}}, {1, 2, 3, 4}));
-    obj.chunk(2018, 91, bitmap_body(h, 2, 2, {}, {0x89, 0x50}).raw("ex"));
-    obj.chunk(2020, 20, symbol_body(h, {.pos = {100, 100}, .len = 5, .r1 = 1, .r2 = 1, .style = 3}));
-    obj.chunk(2032, 30, group_part(h, {}, 1, "dim").append(dim_bytes({.txt = styles[0], .eps = styles[1]})));
-    obj.line(h, {0, 0}, {1, 1});
-    obj.chunk(2032, 40, group_part(h, {}, 1, "anno").append(anno_bytes({.txt = styles[0], .eps = {}})));
-    obj.line(h, {0, 0}, {1, 1});
-    obj.chunk(2032, 50, group_part(h, {}, 1, "bar").append(balloon_bytes({.txt = styles[0]})));
-    obj.line(h, {0, 0}, {1, 1});
+        polygon_body(h, 0, 4, sq)
+            .append(mapping_bytes({ .w = 2, .h = 2, .depth = 24, .pixels = std::vector<uint8_t>(16, 0x80) })));
+    obj.chunk(2018, 90, bitmap_body(h, 4, 5, { Pt { 0, 0 }, Pt { 4, 0 }, Pt { 4, 3 }, Pt { 0, 3 } }, { 1, 2, 3, 4 }));
+    obj.chunk(2018, 91, bitmap_body(h, 2, 2, {}, { 0x89, 0x50 }).raw("ex"));
+    obj.chunk(2020, 20, symbol_body(h, { .pos = { 100, 100 }, .len = 5, .r1 = 1, .r2 = 1, .style = 3 }));
+    obj.chunk(2032, 30, group_part(h, {}, 1, "dim").append(dim_bytes({ .txt = styles[0], .eps = styles[1] })));
+    obj.line(h, { 0, 0 }, { 1, 1 });
+    obj.chunk(2032, 40, group_part(h, {}, 1, "anno").append(anno_bytes({ .txt = styles[0], .eps = {} })));
+    obj.line(h, { 0, 0 }, { 1, 1 });
+    obj.chunk(2032, 50, group_part(h, {}, 1, "bar").append(balloon_bytes({ .txt = styles[0] })));
+    obj.line(h, { 0, 0 }, { 1, 1 });
     add("every_object", obj);
 
     Writer grp;
     grp.title("groups");
     grp.group(h, 3, "outer");
-    grp.line(h, {0, 0}, {1, 0});
+    grp.line(h, { 0, 0 }, { 1, 0 });
     grp.group(h, 1, "inner");
-    grp.point(h, {1, 1});
-    grp.line(h, {0, 1}, {1, 1});
+    grp.point(h, { 1, 1 });
+    grp.line(h, { 0, 1 }, { 1, 1 });
     grp.group(h, 0, "empty");
-    grp.line(h, {0, 2}, {1, 2});
+    grp.line(h, { 0, 2 }, { 1, 2 });
     add("groups", grp);
 
     Writer many;
     many.title("many");
     for (int i = 0; i < 101; ++i)
-        many.line(h, {double(i), 0}, {double(i), 10});
+        many.line(h, { double(i), 0 }, { double(i), 10 });
     add("growth_101_lines", many);
 
-    add("title_300", Writer().title(std::string(300, 'a')).line(h, {0, 0}, {1, 1}));
+    add("title_300", Writer().title(std::string(300, 'a')).line(h, { 0, 0 }, { 1, 1 }));
 
     Writer neg;
     neg.title("neg");
-    neg.line(h, {0, 0}, {1, 1});
-    neg.chunk_len(2002, 20, -16, line_body(h, {0, 0}, {1, 1}));
+    neg.line(h, { 0, 0 }, { 1, 1 });
+    neg.chunk_len(2002, 20, -16, line_body(h, { 0, 0 }, { 1, 1 }));
     add("negative_length", neg);
 
     Writer past;
     past.title("past");
-    past.chunk_len(2018, 90, 1 << 30, bitmap_body(h, 1 << 30, 2, {}, {1, 2, 3}));
+    past.chunk_len(2018, 90, 1 << 30, bitmap_body(h, 1 << 30, 2, {}, { 1, 2, 3 }));
     add("length_past_end", past);
 
     Writer counts;
     counts.title("counts");
-    std::array<LineType, 16> bad{};
-    bad[3] = {.kind = 7, .count = 99};
+    std::array<LineType, 16> bad {};
+    bad[3] = { .kind = 7, .count = 99 };
     counts.chunk(1080, 20, print_style_body(bad, widths));
-    counts.chunk(2008, 20, chain_body(h, 0, 32767, {{1, 1}}));
-    counts.chunk(2008, 20, chain_body(h, 0, 0, {{2, 2}}));
-    counts.chunk(2018, 91, bitmap_body(h, -100, 1, {}, {9, 9}));
-    counts.chunk(2007, 30, text_body(h, {0, 0}, 0, 200, 0, 0, "short"));
+    counts.chunk(2008, 20, chain_body(h, 0, 32767, { { 1, 1 } }));
+    counts.chunk(2008, 20, chain_body(h, 0, 0, { { 2, 2 } }));
+    counts.chunk(2018, 91, bitmap_body(h, -100, 1, {}, { 9, 9 }));
+    counts.chunk(2007, 30, text_body(h, { 0, 0 }, 0, 200, 0, 0, "short"));
     counts.chunk(2032, 30, group_part(h, {}, -1, "short"));
     add("hostile_counts", counts);
     return out;

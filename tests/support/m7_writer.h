@@ -47,13 +47,13 @@ struct EdgeEnd {
     double pa1 = 0, pa2 = 0;
 };
 struct Edge {
-    EdgeEnd start{};
-    EdgeEnd finish{};
+    EdgeEnd start {};
+    EdgeEnd finish {};
 };
 
 struct Style {
-    std::string style{}; // code page 932 bytes
-    std::string font{};
+    std::string style {}; // code page 932 bytes
+    std::string font {};
     double hight = 0, width = 0, spce = 0, ofx = 0, ofy = 0;
     uint8_t penno = 0, txattr = 0, charset = 0, pitch = 0;
     int32_t count = 0;
@@ -71,14 +71,14 @@ Bytes style_bytes(const Style& s);
 struct Layer {
     uint8_t state = 2, attr = 0;
     uint32_t color = 0;
-    std::string name{}, module{};
+    std::string name {}, module {};
     int32_t comid = 0;
 };
 struct LayerGroup {
     uint8_t state = 2, current = 0;
-    std::string name{};
+    std::string name {};
     double scale = 1.0;
-    std::array<Layer, 17> layer{};
+    std::array<Layer, 17> layer {};
 };
 Bytes layers_body(uint8_t current, const std::array<LayerGroup, 16>& groups);
 Bytes paper_body(uint8_t typ, uint8_t lout, double x1, double y1, double x2, double y2);
@@ -90,7 +90,7 @@ struct Grid {
 Bytes grid_body(const Grid& g);
 Bytes text_styles_body(const std::array<Style, 21>& s);
 struct DimStyle {
-    std::string style{};
+    std::string style {};
     int32_t txtstlno = 0;
     double dlen = 0, xlen = 0, tlen = 0;
     uint8_t pen = 0, term = 0;
@@ -101,13 +101,13 @@ Bytes dim_styles_body(const std::array<DimStyle, 20>& d);
 Bytes symbol_style_body(uint8_t pstl, uint8_t astl, double point_diameter, int32_t point_pen);
 struct LineType {
     int32_t kind = 0, count = 0;
-    std::array<uint32_t, 10> seg{};
+    std::array<uint32_t, 10> seg {};
 };
 Bytes print_style_body(const std::array<LineType, 16>& lt, const std::array<int32_t, 16>& width);
 Bytes print_info_body(uint8_t ind, uint8_t base, uint8_t area, double x, double y);
 Bytes color_table_body(const std::array<uint32_t, 272>& c);
 struct View {
-    std::string name{};
+    std::string name {};
     double zoom = 0;
     int32_t ox = 0, oy = 0;
     uint32_t color = 0;
@@ -121,9 +121,9 @@ Bytes line_body(const Head& h, Pt a, Pt b);
 Bytes circle_body(const Head& h, Pt c, double r, double sa, double ea);
 Bytes ellipse_body(const Head& h, Pt c, double r1, double r2, double sa, double ea, double tilt);
 struct Symbol {
-    Pt pos{};
+    Pt pos {};
     double len = 0;
-    Pt o{};
+    Pt o {};
     double r1 = 0, r2 = 0, elipang = 0, angle = 0;
     uint8_t style = 0, extype = 0, exattr = 0;
     double p1 = 0, p2 = 0;
@@ -136,44 +136,44 @@ Bytes polygon_body(const Head& h, int32_t ptn, int16_t cnt, const std::vector<Pt
 struct Grad {
     int32_t typ = 0;
     uint32_t c0 = 0, c1 = 0;
-    Pt p0{}, p1{};
+    Pt p0 {}, p1 {};
     double angle = 0;
 };
 Bytes grad_bytes(const Grad& g);
 struct Mapping {
-    Pt p0{}, p1{};
+    Pt p0 {}, p1 {};
     int32_t w = 0, h = 0, depth = 0;
     uint8_t pal_fill = 0;
-    std::vector<uint8_t> pixels{};
+    std::vector<uint8_t> pixels {};
 };
 Bytes mapping_bytes(const Mapping& m);
 // `byt` is written as given; `data` follows the corners.
-Bytes bitmap_body(const Head& h, int32_t byt, int32_t typ, const std::array<Pt, 4>& corners,
-                  const std::vector<uint8_t>& data);
+Bytes bitmap_body(
+    const Head& h, int32_t byt, int32_t typ, const std::array<Pt, 4>& corners, const std::vector<uint8_t>& data);
 Bytes group_part(const Head& h, const std::array<Pt, 3>& pos, int32_t cnt, std::string_view name);
 struct Dim {
     double angle = 0, r = 0, funit = 0;
-    std::array<double, 4> rc{};
-    std::array<Pt, 4> pos{};
-    std::array<double, 2> ang{};
+    std::array<double, 4> rc {};
+    std::array<Pt, 4> pos {};
+    std::array<double, 2> ang {};
     uint8_t base = 0, bunit = 0, point = 0, strip = 0, camma = 0, jtype = 0;
-    Style txt{}, eps{};
+    Style txt {}, eps {};
 };
 Bytes dim_bytes(const Dim& d);
 struct Anno {
     uint8_t align = 0, symb = 0, camma = 0, jtype = 0;
     int16_t line = 0;
     double spce = 0, angle = 0;
-    Style txt{}, eps{};
-    std::array<double, 4> rc{};
+    Style txt {}, eps {};
+    std::array<double, 4> rc {};
     double rcang = 0;
 };
 Bytes anno_bytes(const Anno& a);
 struct Balloon {
     uint8_t aux = 0, symb = 0;
     double angle = 0;
-    Style txt{};
-    std::array<double, 4> rc{};
+    Style txt {};
+    std::array<double, 4> rc {};
     double rcang = 0;
 };
 Bytes balloon_bytes(const Balloon& b);

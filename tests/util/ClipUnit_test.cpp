@@ -19,18 +19,11 @@ struct CodeCase {
 TEST(ClipCode, RegionBitsAndEdges)
 {
     const CodeCase cases[] = {
-        { 5, 5, 0 },
-        { -1, 5, 1 },
-        { 11, 5, 2 },
-        { 5, -1, 4 },
-        { 5, 11, 8 },
-        { -1, -1, 5 },
-        { 11, 11, 10 },
-        { 0, 5, 1 },           // on the left edge counts as outside
-        { 10, 5, 2 },          // on the right edge
-        { 5, 1e-15, 4 },       // within 1e-14 of the bottom edge
-        { 5, 10 - 1e-15, 8 },
-        { 1e-13, 5, 0 },       // just beyond the tolerance
+        { 5, 5, 0 }, { -1, 5, 1 }, { 11, 5, 2 }, { 5, -1, 4 }, { 5, 11, 8 }, { -1, -1, 5 }, { 11, 11, 10 },
+        { 0, 5, 1 }, // on the left edge counts as outside
+        { 10, 5, 2 }, // on the right edge
+        { 5, 1e-15, 4 }, // within 1e-14 of the bottom edge
+        { 5, 10 - 1e-15, 8 }, { 1e-13, 5, 0 }, // just beyond the tolerance
     };
     for (const CodeCase& c : cases) {
         EXPECT_EQ(ClipCode(c.x, c.y, X1, Y1, X2, Y2), c.code) << c.x << "," << c.y;

@@ -134,8 +134,7 @@ TEST(SunpoText, MeasuresThroughTheBlockTransform)
     for (const TransCase& c : cases) {
         std::u16string t = SunpoText(
             0x2000, 0, 1, c.bx, c.by, c.b1, c.b2, c.b3, c.b4, c.sc, TDPoint { 1, 1 }, TDPoint { 4, 5 });
-        EXPECT_EQ(show(t), show(c.text))
-            << c.b1 << " " << c.b2 << " " << c.b3 << " " << c.b4 << " / " << c.sc;
+        EXPECT_EQ(show(t), show(c.text)) << c.b1 << " " << c.b2 << " " << c.b3 << " " << c.b4 << " / " << c.sc;
     }
 }
 

@@ -241,8 +241,8 @@ TEST(CharacterClasses, DoubleByteByCodePage)
         bool twoBytes;
     };
     const Case cases[] = {
-        { u'A', false }, { u'ｱ', false }, { u'あ', true }, { u'漢', true }, { u'\u3000', true },
-        { u'Ａ', true }, { u'漾', true }, { u'€', false }, // not in the code page: one substitute byte
+        { u'A', false }, { u'ｱ', false }, { u'あ', true }, { u'漢', true }, { u'\u3000', true }, { u'Ａ', true },
+        { u'漾', true }, { u'€', false }, // not in the code page: one substitute byte
         { 0xD83D, false }, // a lone surrogate has no code page form
     };
     for (const Case& c : cases)
@@ -434,8 +434,8 @@ TEST(Colours, ColorRefToAlpha)
         uint32_t alpha;
     };
     const Case cases[] = {
-        { 0x0000FF, 0xFFFF0000u }, { 0x00FF00, 0xFF00FF00u }, { 0xFF0000, 0xFF0000FFu },
-        { 0x123456, 0xFF563412u }, { 0, 0xFF000000u }, { 0x7F000000, 0xFF000000u }, // the top byte is dropped
+        { 0x0000FF, 0xFFFF0000u }, { 0x00FF00, 0xFF00FF00u }, { 0xFF0000, 0xFF0000FFu }, { 0x123456, 0xFF563412u },
+        { 0, 0xFF000000u }, { 0x7F000000, 0xFF000000u }, // the top byte is dropped
         // Bit 31 set: components from -255 to 0, summed modulo 2^32.
         { -1, 0xFEFF0000u }, // a red of -1 borrows from the alpha byte
         { int32_t(0x80000000u), 0xFF000000u }, { -256, 0xFEFFFF00u },

@@ -9,7 +9,7 @@ BUILD := build
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: deps build test demo bench fuzz clean
+.PHONY: deps build test demo bench fuzz format clean
 
 deps:
 	@scripts/deps.sh
@@ -41,3 +41,7 @@ fuzz:
 
 clean:
 	rm -rf build build-asan build-fuzz out
+
+# make format rewrites the sources to .clang-format; `make test` fails on what it would change.
+format:
+	@scripts/format.sh --fix

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need; skips what is there.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config clang-format
   libcairo2-dev libfontconfig-dev libfreetype-dev libvips-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho

@@ -2,7 +2,8 @@
 # Checks (default) or rewrites (--fix) the C++ sources against .clang-format.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t files < <(find app util graphics platform formats globals tests bench -type f \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | sort)
+mapfile -t files < <(find . \( -path './.*' -o -path './build*' -o -path ./out \) -prune -o -type f \
+  \( -name '*.cpp' -o -name '*.h' \) -print | sort)
 if [ "${1:-}" = "--fix" ]; then
   clang-format -i "${files[@]}"
   exit 0

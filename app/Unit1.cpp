@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/UnitVal.h"
+#include "app/UnitVal_driver.h"
 #include "graphics/LineStroke.h"
 #include "platform/Cp932.h"
 #include "platform/ImageSave.h"

@@ -1,11 +1,11 @@
 // Sizing the bitmap and letting the loaded document draw itself through a renderer.
 #include "app/Unit1.h"
-#include "app/UnitVal.h"
 #include "formats/jwc/JwcUnit.h"
 #include "formats/jwc/JwkUnit.h"
 #include "formats/jww/JwsUnit.h"
 #include "formats/jww/JwwUnit.h"
 #include "formats/m7/M7Unit.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "app/Unit1.h"
-#include "app/UnitVal.h"
+#include "app/UnitVal_driver.h"
 #include "formats/jwc/JwcUnit.h"
 #include "formats/jwc/JwkUnit.h"
 #include "formats/jww/JwsUnit.h"

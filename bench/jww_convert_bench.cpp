@@ -10,8 +10,8 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include "app/UnitVal.h"
 #include "formats/jww/JwwUnit.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/Bitmap.h"

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/Bitmap.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/TextLayout.h"
 #include "graphics/UnitGraAtt.h"

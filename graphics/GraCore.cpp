@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/CurvePieces.h"
 #include "graphics/GraPoints.h"
 #include "util/ClipUnit.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraCore.h"
 #include "graphics/GraUnit.h"
 #include "platform/Bitmap.h"

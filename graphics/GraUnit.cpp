@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/CurvePieces.h"
 #include "graphics/GraCore.h"
 #include "graphics/ImageDraw.h"

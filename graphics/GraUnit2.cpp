@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/CurvePieces.h"
 #include "graphics/GraCore.h"
 #include "graphics/ImageDraw.h"

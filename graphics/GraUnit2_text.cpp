@@ -1,5 +1,5 @@
 // TGraph2's text operations: thin forwards to the shared layout, with the Jw renderer's own rules.
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/TextLayout.h"
 #include "graphics/UnitGraAtt.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "platform/ImageLoad.h"
 #include "platform/ImageSave.h"
 #include "util/ClipUnit.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/TextVariables.h"
 #include "platform/Fonts.h"
 #include "util/ClipUnit.h"

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "util/Func_2_files.h"
 #include "util/Func_2_text.h"
 

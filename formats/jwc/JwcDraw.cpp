@@ -1,7 +1,7 @@
 // TJwcData: the drawing of every entity kind through the Jw renderer.
-#include "app/UnitVal.h"
 #include "formats/jwc/JwcDrawing.h"
 #include "formats/jwc/JwcUnit.h"
+#include "globals/UnitVal.h"
 
 void TJwcData::GLDrawALL()
 {

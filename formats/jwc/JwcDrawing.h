@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/UnitVal.h"
 #include "formats/jwc/jwctype.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 

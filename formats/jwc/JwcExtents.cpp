@@ -1,9 +1,9 @@
 // TJwcData: layer states into the attribute tables, drawing extents and paper size.
 #include <cmath>
 
-#include "app/UnitVal.h"
 #include "formats/jwc/JwcShape.h"
 #include "formats/jwc/JwcUnit.h"
+#include "globals/UnitVal.h"
 #include "graphics/UnitGraAtt.h"
 #include "util/Func_2_geometry.h"
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <limits>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "platform/Cp932.h"
 #include "util/Func_2_text.h"
 

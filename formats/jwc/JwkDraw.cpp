@@ -1,7 +1,7 @@
 // TJwkData: the drawing of the symbol's entities and its reference mark.
-#include "app/UnitVal.h"
 #include "formats/jwc/JwcDrawing.h"
 #include "formats/jwc/JwkUnit.h"
+#include "globals/UnitVal.h"
 
 void TJwkData::GLDrawALL()
 {

@@ -1,9 +1,9 @@
 // TJwkData: layer states and the extents around the symbol's reference point.
 #include <cmath>
 
-#include "app/UnitVal.h"
 #include "formats/jwc/JwcShape.h"
 #include "formats/jwc/JwkUnit.h"
+#include "globals/UnitVal.h"
 #include "graphics/UnitGraAtt.h"
 #include "util/Func_2_geometry.h"
 

@@ -8,9 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/UnitVal.h"
 #include "formats/jww/JwwDraw.h"
 #include "formats/jww/JwwUnit.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "util/Func_2_files.h"

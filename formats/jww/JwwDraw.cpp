@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraPoints.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"

@@ -2,9 +2,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/UnitVal.h"
 #include "formats/jww/JwwDraw.h"
 #include "formats/jww/JwwUnit.h"
+#include "globals/UnitVal.h"
 #include "util/Func_2.h"
 
 namespace detail {

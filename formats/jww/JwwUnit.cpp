@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "util/Func_2_files.h"
 #include "util/Func_2_text.h"
 

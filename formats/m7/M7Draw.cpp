@@ -3,8 +3,8 @@
 #include <cmath>
 #include <span>
 
-#include "app/UnitVal.h"
 #include "formats/m7/M7Unit.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit.h"
 #include "graphics/LineStroke.h"
 #include "util/Func_2_files.h"

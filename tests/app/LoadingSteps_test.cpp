@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unit1.h"
-#include "app/UnitVal.h"
+#include "app/UnitVal_driver.h"
 #include "formats/jww/JwwUnit.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/TextFile.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "app/Unit1.h"
-#include "app/UnitVal.h"
+#include "app/UnitVal_driver.h"
 #include "platform/TextFile.h"
 #include "util/Func_2.h"
 

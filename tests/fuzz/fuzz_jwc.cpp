@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <span>
 
-#include "app/UnitVal.h"
 #include "formats/jwc/JwcUnit.h"
 #include "formats/jwc/JwkUnit.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/RecordingCanvas.h"

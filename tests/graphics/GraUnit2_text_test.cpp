@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/Bitmap.h"

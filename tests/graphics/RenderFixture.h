@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/RecordingCanvas.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "graphics/TextVariables.h"
 #include "platform/Cp932.h"
 #include "platform/RecordingCanvas.h"

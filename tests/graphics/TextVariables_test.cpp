@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "platform/Cp932.h"
 #include "util/Func_2_files.h"
 

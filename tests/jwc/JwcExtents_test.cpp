@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/UnitVal.h"
 #include "formats/jwc/JwcUnit.h"
 #include "formats/jwc/JwkUnit.h"
+#include "globals/UnitVal.h"
 #include "graphics/UnitGraAtt.h"
 #include "tests/support/jwc_writer.h"
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/UnitVal.h"
+#include "globals/UnitVal.h"
 #include "tests/support/jwc_writer.h"
 
 namespace {

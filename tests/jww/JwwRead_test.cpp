@@ -6,8 +6,8 @@
 #include <functional>
 #include <limits>
 
-#include "app/UnitVal.h"
 #include "formats/jww/JwwUnit.h"
+#include "globals/UnitVal.h"
 #include "tests/support/jww_tempdir.h"
 #include "tests/support/jww_writer.h"
 #include "util/Func_2_text.h"

@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/UnitVal.h"
 #include "formats/m7/M7Unit.h"
+#include "globals/UnitVal.h"
 #include "graphics/GraUnit.h"
 #include "platform/Bitmap.h"
 #include "platform/ImageSave.h"

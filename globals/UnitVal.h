@@ -1,4 +1,5 @@
-// Process-wide globals of the driver: view, extents, text-variable sources and fixed modes.
+// Process-wide globals that the renderers and readers read: view, extents, text-variable sources, run folder.
+// The driver writes them; its own settings stay in app/UnitVal_driver.h.
 #pragma once
 #include <filesystem>
 #include <string>
@@ -37,23 +38,9 @@ extern TDateTime gFileDate;
 extern double gLayerScale;
 extern double gPrtBairitsu;
 
-// Fixed modes of this program.
-extern int gBackColorNo;
-extern int gColorMode;
-extern int gLtypeMode;
-extern double gLtypeUnit;
-extern int gPrt300Dpi;
-extern int gJwcColorReset;
-extern int gJwsColorReset;
-extern int gJwcLtypeReset;
-extern int gJwsLtypeReset;
-
-// Reference file of the "%%" text variables.
-extern std::u16string gRefFileName;
+// Values of the "%%" text variables, read from the reference file.
 extern std::vector<TStr2List> gRefList;
 extern int gRefCount;
 
-// Folder of the executable, with trailing separator; set at start-up.
-extern std::u16string gAppPath;
 // This run's private folder for extracted and copied images, with trailing separator; empty until made.
 extern std::u16string gRunTempFolder;

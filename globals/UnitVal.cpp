@@ -1,5 +1,5 @@
-// Storage and start values of the driver's globals.
-#include "app/UnitVal.h"
+// Storage and start values of the globals the lower layers read.
+#include "globals/UnitVal.h"
 
 double gDispWidth = 100;
 double gDispHeight = 100;
@@ -26,19 +26,7 @@ TDateTime gFileDate = 0;
 double gLayerScale = 1;
 double gPrtBairitsu = 1;
 
-int gBackColorNo = 0;
-int gColorMode = 2;
-int gLtypeMode = 2;
-double gLtypeUnit = 0.035;
-int gPrt300Dpi = 0;
-int gJwcColorReset = 1;
-int gJwsColorReset = 1;
-int gJwcLtypeReset = 1;
-int gJwsLtypeReset = 1;
-
-std::u16string gRefFileName;
 std::vector<TStr2List> gRefList;
 int gRefCount = 0;
 
-std::u16string gAppPath;
 std::u16string gRunTempFolder;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 namespace platform {
@@ -45,30 +46,23 @@ cairo_matrix_t to_cairo(const Matrix& m)
     return c;
 }
 
-// Cairo refuses (and stays broken after) a matrix it cannot invert.
-bool usable(const Matrix& m)
+// A surface over the tile's pixels, holding a share of them for as long as it lives: a brush outlives
+// the bitmap it was made from without a copy. Cairo only reads a source surface; the cast does not let
+// it write.
+cairo_surface_t* tile_surface(const Bitmap& b)
 {
-    const double v[] = { m.xx, m.yx, m.xy, m.yy, m.x0, m.y0 };
-    for (double d : v)
-        if (!std::isfinite(d))
-            return false;
-    cairo_matrix_t c = to_cairo(m);
-    return cairo_matrix_invert(&c) == CAIRO_STATUS_SUCCESS;
-}
-
-// A copy of the bitmap's pixels, so a brush outlives the bitmap it was made from.
-cairo_surface_t* copy_surface(const Bitmap& b)
-{
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, b.width(), b.height());
+    cairo_surface_t* s = cairo_image_surface_create_for_data(
+        const_cast<uint8_t*>(b.data()), CAIRO_FORMAT_ARGB32, b.width(), b.height(), b.stride());
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS)
         return s;
-    cairo_surface_flush(s);
-    unsigned char* dst = cairo_image_surface_get_data(s);
-    const int dst_stride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < b.height(); ++y)
-        std::copy_n(
-            b.data() + size_t(y) * size_t(b.stride()), size_t(b.stride()), dst + size_t(y) * size_t(dst_stride));
-    cairo_surface_mark_dirty(s);
+    static cairo_user_data_key_t key;
+    auto* held = new Bitmap(b.share());
+    if (cairo_surface_set_user_data(s, &key, held, [](void* p) { delete static_cast<Bitmap*>(p); })
+        != CAIRO_STATUS_SUCCESS) {
+        delete held;
+        cairo_surface_destroy(s);
+        return cairo_image_surface_create(CAIRO_FORMAT_INVALID, 0, 0);
+    }
     return s;
 }
 
@@ -133,13 +127,23 @@ void add_arc(cairo_t* cr, double cx, double cy, double rx, double ry, double a1,
 } // namespace
 
 CairoCanvas::CairoCanvas(Bitmap& target)
-    : target_(target)
+    : CairoCanvas(target, 0, 0)
 {
-    if (target.empty())
+}
+
+CairoCanvas::CairoCanvas(Bitmap& target, int origin_x, int origin_y)
+    : target_(target)
+    , origin_x_(origin_x)
+    , origin_y_(origin_y)
+{
+    uint8_t* px = target.data();
+    if (!px)
         surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0);
     else
         surface_ = cairo_image_surface_create_for_data(
-            target.data(), CAIRO_FORMAT_ARGB32, target.width(), target.height(), target.stride());
+            px, CAIRO_FORMAT_ARGB32, target.width(), target.height(), target.stride());
+    // Whole pixels only: a path shifted by them meets Cairo's fixed-point grid exactly as before.
+    cairo_surface_set_device_offset(surface_, -double(origin_x), -double(origin_y));
     cr_ = cairo_create(surface_);
     cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
@@ -193,7 +197,7 @@ void CairoCanvas::set_fill_bitmap(const Bitmap& tile)
 {
     if (tile.empty())
         return;
-    cairo_surface_t* s = copy_surface(tile);
+    cairo_surface_t* s = tile_surface(tile);
     cairo_pattern_t* p = cairo_pattern_create_for_surface(s);
     cairo_surface_destroy(s);
     if (cairo_pattern_status(p) != CAIRO_STATUS_SUCCESS) {
@@ -316,32 +320,12 @@ void CairoCanvas::draw_path(const PointF* pts, size_t n, bool closed)
     cairo_stroke(cr_);
 }
 
-void CairoCanvas::apply_fill(const PointF* pts, size_t n)
+// The gradient of a fill over the polygon's box, or null when the fill is not a usable gradient.
+cairo_pattern_t* CairoCanvas::gradient_pattern(const PointF* pts, size_t n) const
 {
-    switch (fill_kind_) {
-    case FillKind::Solid: set_source(cr_, fill_color_); return;
-    case FillKind::Bitmap:
-        if (!fill_pattern_) {
-            set_source(cr_, fill_color_);
-            return;
-        }
-        {
-            // The pattern locks to the user space in force when it is set: set it under the identity so
-            // tiles line up with the device origin whatever the transform.
-            cairo_matrix_t ctm;
-            cairo_get_matrix(cr_, &ctm);
-            cairo_identity_matrix(cr_);
-            cairo_set_source(cr_, fill_pattern_);
-            cairo_set_matrix(cr_, &ctm);
-        }
-        return;
-    case FillKind::Gradient: break;
-    }
     const Gradient& g = fill_gradient_;
-    if (g.Stops.empty() || !finite(g.Start) || !finite(g.End)) {
-        set_source(cr_, fill_color_);
-        return;
-    }
+    if (g.Stops.empty() || !finite(g.Start) || !finite(g.End))
+        return nullptr;
     const Box b = bounds(pts, n);
     const double w = b.x2 - b.x1, h = b.y2 - b.y1;
     const double sx = b.x1 + g.Start.X * w, sy = b.y1 + g.Start.Y * h;
@@ -357,29 +341,122 @@ void CairoCanvas::apply_fill(const PointF* pts, size_t n)
     }
     if (cairo_pattern_status(p) != CAIRO_STATUS_SUCCESS) {
         cairo_pattern_destroy(p);
-        set_source(cr_, fill_color_);
-        return;
+        return nullptr;
     }
     for (const GradientStop& s : g.Stops)
         add_stop(p, s);
     cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
-    cairo_set_source(cr_, p);
-    cairo_pattern_destroy(p);
+    return p;
 }
 
 void CairoCanvas::fill_polygon(const PointF* pts, size_t n)
 {
     if (!pts || n < 3 || !all_finite(pts, n))
         return;
-    cairo_new_path(cr_);
-    cairo_move_to(cr_, pts[0].X, pts[0].Y);
-    for (size_t i = 1; i < n; ++i)
-        cairo_line_to(cr_, pts[i].X, pts[i].Y);
-    cairo_close_path(cr_);
-    apply_fill(pts, n);
     // Even-odd: a self-crossing outline leaves its doubly covered parts open, as alternate fill does.
-    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
-    cairo_fill(cr_);
+    auto fill = [&](cairo_t* cr, cairo_pattern_t* gradient) {
+        cairo_new_path(cr);
+        cairo_move_to(cr, pts[0].X, pts[0].Y);
+        for (size_t i = 1; i < n; ++i)
+            cairo_line_to(cr, pts[i].X, pts[i].Y);
+        cairo_close_path(cr);
+        if (gradient) {
+            cairo_set_source(cr, gradient);
+        } else if (fill_kind_ == FillKind::Bitmap && fill_pattern_) {
+            // The pattern locks to the user space in force when it is set: set it under the identity so
+            // tiles line up with the device origin whatever the transform.
+            cairo_matrix_t ctm;
+            cairo_get_matrix(cr, &ctm);
+            cairo_identity_matrix(cr);
+            cairo_set_source(cr, fill_pattern_);
+            cairo_set_matrix(cr, &ctm);
+        } else {
+            set_source(cr, fill_color_);
+        }
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_fill(cr);
+    };
+    switch (fill_kind_) {
+    case FillKind::Solid:
+    case FillKind::Bitmap: fill(cr_, nullptr); return;
+    case FillKind::Gradient: break;
+    }
+    cairo_pattern_t* p = gradient_pattern(pts, n);
+    if (!p)
+        return fill(cr_, nullptr);
+    const Box b = bounds(pts, n);
+    // Pattern space is user space: beyond this Cairo rescales the gradient to fit pixman's range.
+    constexpr double kPlainReach = 8192;
+    const bool far = std::max({ std::fabs(b.x1), std::fabs(b.x2), std::fabs(b.y1), std::fabs(b.y2) }) > kPlainReach;
+    if (!far && unit_transform())
+        fill(cr_, p);
+    else
+        fill_in_cells(b.x1, b.y1, b.x2, b.y2, [&](cairo_t* cr) { fill(cr, p); });
+    cairo_pattern_destroy(p);
+}
+
+bool CairoCanvas::unit_transform() const
+{
+    cairo_matrix_t m;
+    cairo_get_matrix(cr_, &m);
+    return m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0;
+}
+
+// Cairo turns a scaled or turned source matrix into pixman's fixed point exactly at the middle of what
+// each operation covers on its surface, so the same fill sampled on differently cut surfaces lands on
+// slightly different source positions. Such fills are made on small layers cut from a fixed grid of the
+// whole picture, the same cells whichever band or bitmap the canvas holds, and then copied on whole
+// pixels.
+void CairoCanvas::fill_in_cells(double x1, double y1, double x2, double y2, const std::function<void(cairo_t*)>& draw)
+{
+    constexpr int kCell = 256;
+    cairo_matrix_t ctm;
+    cairo_get_matrix(cr_, &ctm);
+    double lx = HUGE_VAL, ly = HUGE_VAL, hx = -HUGE_VAL, hy = -HUGE_VAL;
+    for (double x : { x1, x2 })
+        for (double y : { y1, y2 }) {
+            double dx = x, dy = y;
+            cairo_matrix_transform_point(&ctm, &dx, &dy);
+            lx = std::min(lx, dx), hx = std::max(hx, dx), ly = std::min(ly, dy), hy = std::max(hy, dy);
+        }
+    // What the fill may cover, in whole pixels of the picture, and the part this canvas holds.
+    const double ax0 = origin_x_, ay0 = origin_y_;
+    const double ax1 = ax0 + target_.width(), ay1 = ay0 + target_.height();
+    const double ex0 = std::floor(lx) - 1, ey0 = std::floor(ly) - 1, ex1 = std::ceil(hx) + 1, ey1 = std::ceil(hy) + 1;
+    if (!(ex0 < ax1 && ex1 > ax0 && ey0 < ay1 && ey1 > ay0))
+        return;
+    const int cx0 = int(std::floor(std::max(ex0, ax0) / kCell)), cx1 = int(std::ceil(std::min(ex1, ax1) / kCell));
+    const int cy0 = int(std::floor(std::max(ey0, ay0) / kCell)), cy1 = int(std::ceil(std::min(ey1, ay1) / kCell));
+    for (int cy = cy0; cy < cy1; ++cy)
+        for (int cx = cx0; cx < cx1; ++cx) {
+            const double l0 = std::max<double>(ex0, double(cx) * kCell), t0 = std::max<double>(ey0, double(cy) * kCell);
+            const double l1 = std::min<double>(ex1, double(cx + 1) * kCell),
+                         t1 = std::min<double>(ey1, double(cy + 1) * kCell);
+            if (l0 >= l1 || t0 >= t1)
+                continue;
+            cairo_surface_t* layer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(l1 - l0), int(t1 - t0));
+            if (cairo_surface_status(layer) != CAIRO_STATUS_SUCCESS) {
+                cairo_surface_destroy(layer);
+                continue;
+            }
+            cairo_surface_set_device_offset(layer, -l0, -t0);
+            cairo_t* cr = cairo_create(layer);
+            cairo_set_matrix(cr, &ctm);
+            draw(cr);
+            cairo_destroy(cr);
+            cairo_surface_flush(layer);
+            cairo_save(cr_);
+            cairo_identity_matrix(cr_);
+            // The layer's own offset already places its pixels in picture coordinates.
+            cairo_set_source_surface(cr_, layer, 0, 0);
+            cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_NEAREST);
+            const double r0 = std::max(l0, ax0), s0 = std::max(t0, ay0);
+            cairo_new_path(cr_);
+            cairo_rectangle(cr_, r0, s0, std::min(l1, ax1) - r0, std::min(t1, ay1) - s0);
+            cairo_fill(cr_);
+            cairo_restore(cr_);
+            cairo_surface_destroy(layer);
+        }
 }
 
 Matrix CairoCanvas::transform() const
@@ -391,7 +468,7 @@ Matrix CairoCanvas::transform() const
 
 void CairoCanvas::set_transform(const Matrix& m)
 {
-    if (!usable(m))
+    if (!m.invertible())
         return;
     const cairo_matrix_t c = to_cairo(m);
     cairo_set_matrix(cr_, &c);
@@ -399,7 +476,7 @@ void CairoCanvas::set_transform(const Matrix& m)
 
 void CairoCanvas::multiply_transform(const Matrix& m)
 {
-    if (!usable(m) || !usable(Matrix::compose(m, transform())))
+    if (!m.invertible() || !Matrix::compose(m, transform()).invertible())
         return;
     const cairo_matrix_t c = to_cairo(m);
     cairo_transform(cr_, &c);
@@ -449,12 +526,20 @@ void CairoCanvas::draw_bitmap(const Bitmap& b, const RectF& src, const RectF& ds
     // GOOD filters like bilinear when enlarging and averages a box of pixels when shrinking a lot.
     cairo_pattern_set_filter(p, CAIRO_FILTER_GOOD);
     cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
-    cairo_save(cr_);
-    cairo_set_source(cr_, p);
-    cairo_new_path(cr_);
-    cairo_rectangle(cr_, std::min(dl, dr), std::min(dt, db), std::fabs(dr - dl), std::fabs(db - dt));
-    cairo_fill(cr_);
-    cairo_restore(cr_);
+    const double rx = std::min(dl, dr), ry = std::min(dt, db), rw = std::fabs(dr - dl), rh = std::fabs(db - dt);
+    auto fill = [&](cairo_t* cr) {
+        cairo_save(cr);
+        cairo_set_source(cr, p);
+        cairo_new_path(cr);
+        cairo_rectangle(cr, rx, ry, rw, rh);
+        cairo_fill(cr);
+        cairo_restore(cr);
+    };
+    // Only copies on whole pixels sample the same source position on every surface.
+    if (std::fabs(kx) == 1 && std::fabs(ky) == 1 && unit_transform())
+        fill(cr_);
+    else
+        fill_in_cells(rx, ry, rx + rw, ry + rh, fill);
     cairo_pattern_destroy(p);
     cairo_surface_destroy(s);
 }

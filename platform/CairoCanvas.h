@@ -1,6 +1,9 @@
-// The Canvas over a Cairo ARGB32 image surface that shares the pixels of a Bitmap.
+// The Canvas over a Cairo ARGB32 image surface that shares the pixels of a Bitmap: a whole picture, or one
+// band of it when the bitmap stands for a rectangle further in.
 #pragma once
 #include <cairo.h>
+
+#include <functional>
 
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
@@ -11,6 +14,9 @@ class CairoCanvas final : public Canvas {
 public:
     // The bitmap must outlive the canvas and keep its size while the canvas exists.
     explicit CairoCanvas(Bitmap& target);
+    // The bitmap holds the pixels from (origin_x, origin_y) on: every call draws in the coordinates of the
+    // whole picture, and exactly the pixels it would give there land in the bitmap.
+    CairoCanvas(Bitmap& target, int origin_x, int origin_y);
     ~CairoCanvas() override;
     CairoCanvas(const CairoCanvas&) = delete;
     CairoCanvas& operator=(const CairoCanvas&) = delete;
@@ -44,15 +50,19 @@ public:
 
 private:
     void apply_stroke(const StrokeStyle& s);
-    void apply_fill(const PointF* pts, size_t n);
+    cairo_pattern_t* gradient_pattern(const PointF* pts, size_t n) const;
+    bool unit_transform() const;
+    void fill_in_cells(double x1, double y1, double x2, double y2, const std::function<void(cairo_t*)>& draw);
 
     Bitmap& target_;
+    int origin_x_ = 0;
+    int origin_y_ = 0;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
     StrokeStyle stroke_;
     uint32_t fill_color_ = 0xFF000000;
     enum class FillKind { Solid, Bitmap, Gradient } fill_kind_ = FillKind::Solid;
-    cairo_pattern_t* fill_pattern_ = nullptr; // owned; bitmap tile or gradient
+    cairo_pattern_t* fill_pattern_ = nullptr; // owned; bitmap tile
     Gradient fill_gradient_;
 };
 

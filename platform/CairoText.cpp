@@ -67,6 +67,12 @@ void set_source_argb(cairo_t* cr, uint32_t argb)
 // Sets face and size and lays the glyphs out with the em box's top at `top`.
 bool lay_out(cairo_t* cr, const FontFace& f, double size, double left, double top, const std::string& utf8, Glyphs& g)
 {
+    // A face in an error state would break the context for every later call.
+    if (cairo_font_face_status(f.face) != CAIRO_STATUS_SUCCESS) {
+        g.release();
+        g.n = 0;
+        return false;
+    }
     cairo_set_font_face(cr, f.face);
     cairo_matrix_t m;
     cairo_matrix_init_scale(&m, size, size);
@@ -117,6 +123,8 @@ void CairoCanvas::fill_text(std::u16string_view text, const RectF& r, const Font
         if (font.SizePx * device_scale(cr_) > kLargeGlyphPx) {
             cairo_new_path(cr_);
             cairo_glyph_path(cr_, g.data, g.n);
+            // Outlines overlap by design; the even-odd rule a polygon fill leaves would punch holes.
+            cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
             cairo_fill(cr_);
         } else {
             cairo_show_glyphs(cr_, g.data, g.n);

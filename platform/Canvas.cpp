@@ -1,6 +1,8 @@
 // The affine matrix helpers shared by every canvas.
 #include "platform/Canvas.h"
 
+#include <cairo.h>
+
 #include <cmath>
 
 namespace platform {
@@ -22,6 +24,20 @@ Matrix Matrix::compose(const Matrix& first, const Matrix& then)
     r.yy = then.yx * first.xy + then.yy * first.yy;
     r.y0 = then.yx * first.x0 + then.yy * first.y0 + then.y0;
     return r;
+}
+
+bool Matrix::invertible() const
+{
+    const double v[] = { xx, yx, xy, yy, x0, y0 };
+    for (double d : v)
+        if (!std::isfinite(d))
+            return false;
+    const double det = xx * yy - yx * xy;
+    if (!std::isfinite(det) || det == 0)
+        return false;
+    cairo_matrix_t c;
+    cairo_matrix_init(&c, xx, yx, xy, yy, x0, y0);
+    return cairo_matrix_invert(&c) == CAIRO_STATUS_SUCCESS;
 }
 
 PointF Matrix::apply(PointF p) const { return { float(xx * p.X + xy * p.Y + x0), float(yx * p.X + yy * p.Y + y0) }; }

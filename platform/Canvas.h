@@ -1,5 +1,5 @@
 // The 2D canvas the renderers draw on: pixels, origin top-left, y down, colours 0xAARRGGBB.
-// CairoCanvas draws into a Bitmap; tests use a recording canvas that logs the same calls.
+// CairoCanvas draws into a Bitmap; DisplayList records the calls for replay into bands and for tests.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +43,10 @@ struct Matrix {
     // The map that applies `first`, then `then`.
     static Matrix compose(const Matrix& first, const Matrix& then);
     PointF apply(PointF p) const;
+    // Whether Cairo takes the matrix on: finite, with a finite non-zero determinant and an inverse. Cairo
+    // leaves a context broken for good after any other.
+    bool invertible() const;
+    bool is_identity() const { return xx == 1 && yx == 0 && xy == 0 && yy == 1 && x0 == 0 && y0 == 0; }
 };
 
 struct FontSpec {

@@ -8,6 +8,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <cmath>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -62,6 +63,7 @@ std::string font_family_for(std::u16string_view drawing_name)
 }
 
 struct FontCache::Impl {
+    std::mutex lock;
     std::unordered_map<std::string, FontFace> faces;
     size_t lookups = 0;
 
@@ -168,6 +170,7 @@ const FontFace& FontCache::face(std::string_view family, bool bold, bool italic)
     key.push_back('\0');
     key.push_back(bold ? 'b' : '-');
     key.push_back(italic ? 'i' : '-');
+    std::lock_guard<std::mutex> hold(impl_->lock);
     auto it = impl_->faces.find(key);
     if (it != impl_->faces.end())
         return it->second;
@@ -175,7 +178,11 @@ const FontFace& FontCache::face(std::string_view family, bool bold, bool italic)
     return impl_->faces.emplace(key, resolve(std::string(family), bold, italic)).first->second;
 }
 
-size_t FontCache::lookups() const { return impl_->lookups; }
+size_t FontCache::lookups() const
+{
+    std::lock_guard<std::mutex> hold(impl_->lock);
+    return impl_->lookups;
+}
 
 FontCache& font_cache()
 {

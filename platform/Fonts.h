@@ -28,8 +28,8 @@ struct FontFace {
 };
 
 // Resolves (family, bold, italic) through fontconfig once and keeps the face for the life of the
-// cache, so a drawing with thousands of texts opens each font once. Not thread-safe: the renderer
-// runs on one thread.
+// cache, so a drawing with thousands of texts opens each font once. Bands are drawn on several threads:
+// the cache is locked while it looks up or adds a face, and a face once added never moves.
 class FontCache {
 public:
     FontCache();

@@ -10,7 +10,7 @@
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
-#include "platform/RecordingCanvas.h"
+#include "platform/DisplayList.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ template <class Doc> void draw_fitted(Doc& doc)
     gDispY1 = cy - 0.5 * gDispHeight / gDispScale;
     gDispY2 = cy + 0.5 * gDispHeight / gDispScale;
 
-    platform::RecordingCanvas canvas(64, 64);
+    platform::DisplayList canvas(64, 64);
     TGraph2 graph(&canvas);
     gGraph2 = &graph;
     doc.GLDrawALL();

@@ -9,11 +9,11 @@
 #include "graphics/UnitGraAtt.h"
 #include "platform/Bitmap.h"
 #include "platform/CairoCanvas.h"
+#include "platform/DisplayList.h"
 #include "platform/Fonts.h"
-#include "platform/RecordingCanvas.h"
 
-using platform::RecordingCanvas;
-using Op = RecordingCanvas::Op;
+using platform::DisplayList;
+using Op = DisplayList::Op;
 
 namespace {
 
@@ -52,7 +52,7 @@ bool is_ink(uint32_t argb)
 TEST_F(GraUnit2Text, ColourSwitchTakesPenColourNumbers)
 {
     gGraAtt->SetAttrCol(3, 0xFF123456u);
-    RecordingCanvas c(1000, 1000);
+    DisplayList c(1000, 1000);
     TGraph2 g(&c);
     g.GPenSet(0xFF000000, 0, 1);
     ASSERT_EQ(g.GLAText3(10, 20, 90, 20, 4, 4, 0, 0, u"ＭＳ ゴシック", u"A^$3B"), 0);
@@ -65,7 +65,7 @@ TEST_F(GraUnit2Text, ColourSwitchTakesPenColourNumbers)
 
 TEST_F(GraUnit2Text, TinyGlyphIsADotInThePenColour)
 {
-    RecordingCanvas c(1000, 1000);
+    DisplayList c(1000, 1000);
     TGraph2 g(&c);
     g.GPenSet(0xFF00FF00, 0, 3);
     EXPECT_EQ(g.GLAText1(50, 50, 0.1, 4, 0, 0, u"日"), 2);
@@ -79,7 +79,7 @@ TEST_F(GraUnit2Text, TinyGlyphIsADotInThePenColour)
 TEST_F(GraUnit2Text, SmallTextDrawsNothingAtAll)
 {
     // Unlike the M7 renderer, the Jw renderer strokes no base line for a text it cannot draw.
-    RecordingCanvas c(1000, 1000);
+    DisplayList c(1000, 1000);
     TGraph2 g(&c);
     EXPECT_EQ(g.GLAText3(10, 20, 90, 20, 0.1, 4, 0, 0, u"", u"ABC"), 2);
     EXPECT_EQ(g.GLAText3(10, 20, 90, 20, 400, 4, 0, 0, u"", u"ABC"), 1);
@@ -88,7 +88,7 @@ TEST_F(GraUnit2Text, SmallTextDrawsNothingAtAll)
 
 TEST_F(GraUnit2Text, Text2DrawsOneGlyphPerCell)
 {
-    RecordingCanvas c(1000, 1000);
+    DisplayList c(1000, 1000);
     TGraph2 g(&c);
     ASSERT_EQ(g.GLAText2(10, 20, 0, 4, 4, 0, 1, u"MS Mincho", u"図面"), 0);
     const auto t = c.of(Op::Text);

@@ -8,12 +8,12 @@
 
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit.h"
-#include "platform/RecordingCanvas.h"
+#include "platform/DisplayList.h"
 
 namespace {
 
-using Op = platform::RecordingCanvas::Op;
-using Record = platform::RecordingCanvas::Record;
+using Op = platform::DisplayList::Op;
+using Record = platform::DisplayList::Record;
 constexpr double pi = std::numbers::pi;
 
 class TGraphTest : public ::testing::Test {
@@ -21,7 +21,7 @@ public:
     void SetUp() override
     {
         view(10);
-        canvas = std::make_unique<platform::RecordingCanvas>(1000, 1000);
+        canvas = std::make_unique<platform::DisplayList>(1000, 1000);
         g = std::make_unique<TGraph>(canvas.get());
     }
 
@@ -65,7 +65,7 @@ public:
         }
     }
 
-    std::unique_ptr<platform::RecordingCanvas> canvas;
+    std::unique_ptr<platform::DisplayList> canvas;
     std::unique_ptr<TGraph> g;
 };
 
@@ -146,7 +146,7 @@ TEST_F(TGraphTest, PassMovesThePositionWithoutDrawing)
         EXPECT_EQ(g->LastSeg, c.want_seg) << c.pass;
         EXPECT_NEAR(g->LastLen, c.want_len, 1e-12) << c.pass;
     }
-    EXPECT_TRUE(canvas->records.empty());
+    EXPECT_TRUE(canvas->records().empty());
 }
 
 TEST_F(TGraphTest, PassIsIgnoredWithoutAPattern)
@@ -188,7 +188,7 @@ TEST_F(TGraphTest, Line4DrawsDashesAndKeepsThePosition)
     EXPECT_EQ(g->LastSeg, 0);
     EXPECT_NEAR(g->LastLen, 1, 1e-12);
     // The next stroke carries on: one more unit of dash, then the gap.
-    canvas->records.clear();
+    canvas->clear_records();
     g->GLLine4(7, 50, 12, 50);
     expect_pieces({ { 7, 8 }, { 9, 11 } });
 }
@@ -197,11 +197,11 @@ TEST_F(TGraphTest, PositionCarriesOnWhateverTheGeometryUntilReset)
 {
     pattern({ 2, 1 });
     g->GLLine4(0, 50, 1, 50);
-    canvas->records.clear();
+    canvas->clear_records();
     g->GLLine4(20, 20, 23, 20); // elsewhere, but continues: one unit of dash left
     expect_pieces({ { 20, 21 }, { 22, 23 } });
     g->GLSetDT();
-    canvas->records.clear();
+    canvas->clear_records();
     g->GLLine4(20, 30, 23, 30);
     expect_pieces({ { 20, 22 } });
 }
@@ -210,7 +210,7 @@ TEST_F(TGraphTest, HiddenSegmentMovesThePatternOn)
 {
     pattern({ 2, 2 });
     EXPECT_EQ(g->GLLine4(0, -10, 3, -10), 1);
-    EXPECT_TRUE(canvas->records.empty());
+    EXPECT_TRUE(canvas->records().empty());
     EXPECT_EQ(g->LastSeg, 1);
     EXPECT_NEAR(g->LastLen, 1, 1e-12);
     g->GLLine4(0, 50, 5, 50);
@@ -226,7 +226,7 @@ TEST_F(TGraphTest, ClippedStartCountsAsDrawn)
     EXPECT_EQ(g->LastSeg, 1);
     EXPECT_NEAR(g->LastLen, 2, 1e-9);
     g->GLSetDT();
-    canvas->records.clear();
+    canvas->clear_records();
     g->GLLine4(95, 50, 105, 50); // clipped at 100: 5 inside, 5 cut off
     expect_pieces({ { 95, 97 }, { 99, 100 } });
     EXPECT_EQ(g->LastSeg, 0);
@@ -250,7 +250,7 @@ TEST_F(TGraphTest, Line3IsSolidWhenThePatternWouldNotShow)
     g->GLLine3(0, 50, 10, 50);
     expect_pieces({ { 0, 10 } });
     view(4);
-    canvas->records.clear();
+    canvas->clear_records();
     g->GLLine3(0, 50, 1.5, 50);
     expect_pieces({ { 0, 0.25 }, { 0.75, 1 } });
 }
@@ -261,13 +261,13 @@ TEST_F(TGraphTest, Line2HasSolidHalfUnitEnds)
     EXPECT_EQ(g->GLLine2(0, 50, 10, 50), 0);
     expect_pieces({ { 0, 0.5 }, { 0.5, 2.5 }, { 4.5, 6.5 }, { 8.5, 9.5 }, { 9.5, 10 } });
     g->GLSetDT();
-    canvas->records.clear();
+    canvas->clear_records();
     g->GLLine2(0, 50, 0.8, 50);
     expect_pieces({ { 0, 0.8 } });
     // Not visible at scale 1: one solid stroke however long.
     view(1);
     pattern({ 0.25, 0.5 });
-    canvas->records.clear();
+    canvas->clear_records();
     g->GLLine2(0, 50, 10, 50);
     expect_pieces({ { 0, 10 } });
 }
@@ -351,7 +351,7 @@ TEST_F(TGraphTest, ArcWithoutVisiblePatternIsTheSolidSampledArc)
     EXPECT_EQ(g->GLEllipseArc2(50, 50, 10, 1, 0, 0, pi / 2), 0);
     ASSERT_EQ(canvas->count(Op::Path), 1u);
     EXPECT_EQ(canvas->last(Op::Path)->pts.size(), 73u);
-    canvas->records.clear();
+    canvas->clear_records();
     EXPECT_EQ(g->GLEllipse2(50, 50, 10, 0.5, 0), 0);
     const auto& pts = canvas->last(Op::Path)->pts;
     ASSERT_EQ(pts.size(), 73u);
@@ -441,7 +441,7 @@ TEST_F(TGraphTest, SymbolFillsUseFillColourOrWhiteAndRestoreIt)
     } cases[] = { { 19, 0xFF0000FF }, { 20, 0xFFFFFFFF }, { 13, 0xFF0000FF }, { 14, 0xFFFFFFFF }, { 4, 0xFF0000FF },
         { 5, 0xFFFFFFFF }, { 1, 0xFF0000FF } };
     for (const auto& c : cases) {
-        canvas->records.clear();
+        canvas->clear_records();
         g->GLSymbol(50, 50, 0, 0, 0, 0, 0, 0, 0, 4, pi / 6, c.sty, 0, 0, 0);
         const Record* fill = canvas->last(Op::FillPolygon);
         ASSERT_NE(fill, nullptr) << int(c.sty);
@@ -464,7 +464,7 @@ TEST_F(TGraphTest, SymbolArrowheadWingsOpenAtTheAngle)
     EXPECT_PT_NEAR(lines[0]->pts[1], dev(wx, 50 + wy).X, dev(wx, 50 + wy).Y);
     EXPECT_PT_NEAR(lines[1]->pts[1], dev(wx, 50 - wy).X, dev(wx, 50 - wy).Y);
     // Turned by pi / 2 the first wing points up and to the left.
-    canvas->records.clear();
+    canvas->clear_records();
     g->GLSymbol(50, 50, 0, 0, 0, 0, 0, 0, pi / 2, 4, pi / 6, 12, 0, 0, 0);
     const auto tri = canvas->of(Op::Line);
     ASSERT_EQ(tri.size(), 3u);
@@ -504,7 +504,7 @@ TEST_F(TGraphTest, CircleExtensionRunsBackOrForwardFromThePoint)
         double from_deg, to_deg;
     } cases[] = { { 1, 0, 90 }, { 2, 90, 180 } };
     for (const auto& c : cases) {
-        canvas->records.clear();
+        canvas->clear_records();
         // Reference point on the circle at 90 degrees; extension a quarter of the circumference.
         g->GLSymbol(50, 60, pi / 2 * 10, 50, 50, 10, 0, 0, 0, 0, 0, 0, 4, 0, c.dir);
         const Record* arc = canvas->last(Op::Path);
@@ -542,7 +542,7 @@ TEST_F(TGraphTest, ExtensionOnlyWithADirectionAndALengthAndSound)
         { 5, 10, 9, 2, 0 }, // no such element
     };
     for (const auto& c : cases) {
-        canvas->records.clear();
+        canvas->clear_records();
         EXPECT_EQ(g->GLSymbol(50, 50, c.le, 40, 50, c.r1, c.r1, 0, 0, 2, 0, 0, c.ext, 0, c.dir), 1);
         EXPECT_EQ(canvas->drawn().size(), c.lines) << c.le << " " << int(c.ext) << " " << int(c.dir);
     }
@@ -577,14 +577,14 @@ TEST_F(TGraphTest, TextTooSmallOrTooLargeStrokesItsBaseLine)
         int result;
     } cases[] = { { 0.1, 0.1, 2 }, { 400, 4, 1 }, { 4, 400, 1 } };
     for (const auto& c : cases) {
-        canvas->records.clear();
+        canvas->clear_records();
         EXPECT_EQ(g->GLAText3(10, 50, 30, 50, c.h, c.w, 0, 0, u"MS Gothic", u"AB"), c.result) << c.h;
         ASSERT_EQ(canvas->count(Op::Line), 1u) << c.h;
         EXPECT_PT_NEAR(canvas->last(Op::Line)->pts[0], dev(10, 50).X, dev(10, 50).Y);
         EXPECT_PT_NEAR(canvas->last(Op::Line)->pts[1], dev(30, 50).X, dev(30, 50).Y);
         EXPECT_EQ(canvas->count(Op::Text), 0u);
     }
-    canvas->records.clear();
+    canvas->clear_records();
     EXPECT_EQ(g->GLAText3(10, 50, 30, 50, 0.1, 0.1, 0, 0, u"MS Gothic", u" \u3000"), 2);
     EXPECT_TRUE(canvas->drawn().empty());
 }
@@ -603,7 +603,7 @@ TEST_F(TGraphTest, TextColourCodeUsesTheFixedTable)
 TEST_F(TGraphTest, EraTokensStayAsWritten)
 {
     for (const std::u16string s : { u"$E", u"=G", u"%G\uFF27" }) {
-        canvas->records.clear();
+        canvas->clear_records();
         g->GLAText3(10, 50, 30, 50, 4, 4, 0, 0, u"MS Gothic", s);
         std::u16string drawn;
         for (const Record* r : canvas->of(Op::Text))
@@ -620,7 +620,7 @@ TEST_F(TGraphTest, HatchTilesHaveTwoPixelsOfTheColour)
         int ptn, w, h, x, y;
     } cases[] = { { 1, 2, 2, 1, 1 }, { 2, 4, 2, 2, 1 }, { 3, 4, 4, 2, 2 }, { 4, 8, 4, 4, 2 }, { 5, 8, 8, 4, 4 } };
     for (const auto& c : cases) {
-        canvas->records.clear();
+        canvas->clear_records();
         g->GPolygonPattern(c.ptn, 0xFF00AA37);
         const Record* r = canvas->last(Op::SetFillBitmap);
         ASSERT_NE(r, nullptr) << c.ptn;
@@ -749,7 +749,7 @@ TEST_F(TGraphTest, PolygonFillsWithTheBrushSetBefore)
     g->GLPolygon(3, v, 10);
     const Record* fill = canvas->last(Op::FillPolygon);
     ASSERT_NE(fill, nullptr);
-    EXPECT_EQ(fill->fill_kind, platform::RecordingCanvas::FillKind::Bitmap);
+    EXPECT_EQ(fill->fill_kind, platform::DisplayList::FillKind::Bitmap);
     EXPECT_EQ(fill->image_width, 4);
 }
 

@@ -9,10 +9,10 @@
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
-#include "platform/RecordingCanvas.h"
+#include "platform/DisplayList.h"
 
-using Op = platform::RecordingCanvas::Op;
-using Record = platform::RecordingCanvas::Record;
+using Op = platform::DisplayList::Op;
+using Record = platform::DisplayList::Record;
 
 class RenderFixture : public ::testing::Test {
 public:
@@ -22,7 +22,7 @@ public:
         att->SetDisplayMode(true);
         gGraAtt = att.get();
         view(0, 0, 100, 100, 10);
-        canvas = std::make_unique<platform::RecordingCanvas>(1000, 1000);
+        canvas = std::make_unique<platform::DisplayList>(1000, 1000);
         g = std::make_unique<TGraph2>(canvas.get());
     }
     void TearDown() override
@@ -57,10 +57,10 @@ public:
     }
 
     std::vector<const Record*> lines() const { return canvas->of(Op::Line); }
-    void reset_records() { canvas->records.clear(); }
+    void reset_records() { canvas->clear_records(); }
 
     std::unique_ptr<TgraAttribute> att;
-    std::unique_ptr<platform::RecordingCanvas> canvas;
+    std::unique_ptr<platform::DisplayList> canvas;
     std::unique_ptr<TGraph2> g;
 };
 

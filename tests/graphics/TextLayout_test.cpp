@@ -13,10 +13,10 @@
 #include "globals/UnitVal.h"
 #include "graphics/TextVariables.h"
 #include "platform/Cp932.h"
-#include "platform/RecordingCanvas.h"
+#include "platform/DisplayList.h"
 
-using platform::RecordingCanvas;
-using Op = RecordingCanvas::Op;
+using platform::DisplayList;
+using Op = DisplayList::Op;
 
 namespace {
 
@@ -45,10 +45,10 @@ struct Glyph {
 double world_x(double px) { return gDispX1 + px / kScale; }
 double world_y(double py) { return gDispY1 + (gDispHeight - py) / kScale; }
 
-std::vector<Glyph> glyphs(const RecordingCanvas& c)
+std::vector<Glyph> glyphs(const DisplayList& c)
 {
     std::vector<Glyph> out;
-    for (const RecordingCanvas::Record* r : c.of(Op::Text)) {
+    for (const DisplayList::Record* r : c.of(Op::Text)) {
         Glyph g;
         g.text = u8(r->text);
         const platform::Matrix& m = r->transform;
@@ -110,7 +110,7 @@ protected:
         return text3(10, 20, 90, 20, 4, w, sp, ftyp, u"ＭＳ ゴシック", s);
     }
 
-    RecordingCanvas canvas { 1000, 1000 };
+    DisplayList canvas { 1000, 1000 };
     detail::TextTarget target;
     std::vector<platform::PointF> dots;
 };
@@ -164,7 +164,7 @@ TEST_F(TextLayout, Text1NineAnchors)
         { 6, 0, 0 }, { 7, -3, 0 }, { 8, -6, 0 }, { 9, 0, 4 }, { -1, 0, 4 } };
     for (const Anchor& a : anchors) {
         SCOPED_TRACE(a.Fm);
-        canvas.records.clear();
+        canvas.clear_records();
         ASSERT_EQ(detail::draw_text1(target, 50, 50, 4, 6, 0, a.Fm, u"漢"), 0);
         const auto gs = glyphs(canvas);
         ASSERT_EQ(gs.size(), 1u);
@@ -173,7 +173,7 @@ TEST_F(TextLayout, Text1NineAnchors)
         EXPECT_NEAR(gs[0].stretch, 6.0 / 4, kTol);
     }
     // A half-width glyph's box is w / 2 wide: bottom-right anchor moves it by 3, not 6.
-    canvas.records.clear();
+    canvas.clear_records();
     detail::draw_text1(target, 50, 50, 4, 6, 0, 2, u"A");
     EXPECT_NEAR(glyphs(canvas)[0].x, 47, kTol);
 }
@@ -190,7 +190,7 @@ TEST_F(TextLayout, Text1TurnedBoxTurnsAboutTheAnchor)
 
     // Stretched and turned: the stretch acts along the glyph's own baseline (scaling before turning),
     // so the box is w along the line and h across it.
-    canvas.records.clear();
+    canvas.clear_records();
     ASSERT_EQ(detail::draw_text1(target, 50, 50, 4, 8, kPi / 2, 0, u"日"), 0);
     const auto* r = canvas.last(Op::Text);
     ASSERT_NE(r, nullptr);
@@ -214,7 +214,7 @@ TEST_F(TextLayout, Text1NegativeHeightMirrorsInTheSameBox)
     EXPECT_NEAR(gs[0].x, 30, kTol);
     EXPECT_NEAR(gs[0].y, 35, kTol);
     // Centre anchors are symmetric: the same box as unmirrored.
-    canvas.records.clear();
+    canvas.clear_records();
     detail::draw_text1(target, 30, 40, -5, 5, 0, 4, u"日");
     gs = glyphs(canvas);
     EXPECT_NEAR(gs[0].x, 27.5, kTol);
@@ -290,7 +290,7 @@ TEST_F(TextLayout, TrailingFullWidthDotsSpreadTheText)
     ASSERT_EQ(line(u"ABC・・"), 0);
     expect_cells(glyphs(canvas), { 10, 16, 22 }, 24);
     // A dot that is not at the end is an ordinary character.
-    canvas.records.clear();
+    canvas.clear_records();
     ASSERT_EQ(line(u"A・B"), 0);
     EXPECT_EQ(texts(glyphs(canvas)), "A|・|B|");
 }
@@ -303,7 +303,7 @@ TEST_F(TextLayout, TrailingCaretDigitShortensTheText)
     expect_cells(gs, { 10, 11, 12, 13 }, 24);
     EXPECT_NEAR(gs[0].stretch, 0.5, kTol);
     // Too short to shorten: m - K < 2, the marker still goes.
-    canvas.records.clear();
+    canvas.clear_records();
     ASSERT_EQ(line(u"AB^1"), 0);
     expect_cells(glyphs(canvas), { 10, 12 }, 24);
 }
@@ -390,7 +390,7 @@ TEST_F(TextLayout, AtSignsTurnByAQuarterEach)
         { u"@@@ＭＳ ゴシック", 3 * kPi / 2 }, { u"@@@@ＭＳ ゴシック", 0 }, { u"@@@@@ＭＳ ゴシック", 0 } };
     for (const Case& c : cases) {
         SCOPED_TRACE(u8(c.font));
-        canvas.records.clear();
+        canvas.clear_records();
         ASSERT_EQ(text3(10, 20, 90, 20, 4, 4, 0, 0, c.font, u"日"), 0);
         EXPECT_NEAR(glyphs(canvas)[0].angle, c.angle, kTol);
     }
@@ -450,7 +450,7 @@ TEST_F(TextLayout, OverstrikeCodesCentreOnThePreviousCell)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(u8(c.text));
-        canvas.records.clear();
+        canvas.clear_records();
         ASSERT_EQ(line(c.text, 4, 1), 0);
         const auto gs = glyphs(canvas);
         ASSERT_EQ(gs.size(), 2u);
@@ -459,7 +459,7 @@ TEST_F(TextLayout, OverstrikeCodesCentreOnThePreviousCell)
         EXPECT_NEAR(gs[1].size, c.size, kTol);
     }
     // The pen does not advance: the next character follows the first one's gap.
-    canvas.records.clear();
+    canvas.clear_records();
     ASSERT_EQ(line(u"日^nAB", 4, 1), 0);
     EXPECT_NEAR(glyphs(canvas)[2].x, 15, kTol);
 }
@@ -560,13 +560,13 @@ TEST_F(TextLayout, LiteralCaretCases)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(u8(c.text));
-        canvas.records.clear();
+        canvas.clear_records();
         line(c.text);
         EXPECT_EQ(texts(glyphs(canvas)), c.glyphs);
         EXPECT_EQ(canvas.stroke().Color, kInk);
     }
     // Literal pairs stay in their run: positions continue cell by cell.
-    canvas.records.clear();
+    canvas.clear_records();
     line(u"A^qB");
     expect_cells(glyphs(canvas), { 10, 12, 14, 16 }, 24);
 }
@@ -591,12 +591,12 @@ TEST_F(TextLayout, MatchedVariableIsOnePlainRun)
     EXPECT_FALSE(gs[2].bold);
 
     // A "%%" text with no entry is drawn as written, codes and all.
-    canvas.records.clear();
+    canvas.clear_records();
     ASSERT_EQ(line(u"%%Y^!Z"), 0);
     EXPECT_EQ(texts(glyphs(canvas)), "%|%|Y|^|!|Z|");
 
     // Markers come off before the lookup.
-    canvas.records.clear();
+    canvas.clear_records();
     ASSERT_EQ(line(u"%%X･"), 0);
     EXPECT_EQ(texts(glyphs(canvas)), "a|^|!|b|");
     gRefList.clear();
@@ -611,7 +611,7 @@ TEST_F(TextLayout, FileNameVariable)
     auto gs = glyphs(canvas);
     EXPECT_EQ(texts(gs), "S|i|t|e|A|");
     EXPECT_NEAR(gs[4].x, 20, kTol);
-    canvas.records.clear();
+    canvas.clear_records();
     // Not a token with a trailing blank: drawn as written.
     ASSERT_EQ(line(u"%F "), 0);
     EXPECT_EQ(texts(glyphs(canvas)), "%|F|");
@@ -644,7 +644,7 @@ TEST_F(TextLayout, M7RulesClassesColoursAndBaseLine)
     EXPECT_EQ(base_lines[1][3], 30);
 
     // Era tokens stay as written.
-    canvas.records.clear();
+    canvas.clear_records();
     ASSERT_EQ(line(u"$E"), 0);
     EXPECT_EQ(texts(glyphs(canvas)), "$|E|");
 }
@@ -697,7 +697,7 @@ TEST_F(TextLayout, ArbitraryTextsAndSizesStayWellFormed)
         target.rules.double_byte_classes = m7;
         target.rules.era_tokens = !m7;
         const std::u16string font = next() % 3 == 0 ? u"@@@@@@ＭＳ 明朝" : u"MS Gothic";
-        canvas.records.clear();
+        canvas.clear_records();
         const int r = text3(
             10, 20, 10 + double(next() % 30), 20 - double(next() % 30), h, w, sp, int(next() % 16), font, s);
         SCOPED_TRACE(u8(s));

@@ -11,13 +11,13 @@
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
-#include "platform/RecordingCanvas.h"
+#include "platform/DisplayList.h"
 #include "tests/support/jwc_writer.h"
 
 namespace {
 
-using Op = platform::RecordingCanvas::Op;
-using Record = platform::RecordingCanvas::Record;
+using Op = platform::DisplayList::Op;
+using Record = platform::DisplayList::Record;
 using test_jwc::JwcFile;
 using test_jwc::JwkFile;
 
@@ -50,7 +50,7 @@ protected:
         gDispScale = scale;
         gDispWidth = (x2 - x1) * scale;
         gDispHeight = (y2 - y1) * scale;
-        canvas = std::make_unique<platform::RecordingCanvas>(int(gDispWidth), int(gDispHeight));
+        canvas = std::make_unique<platform::DisplayList>(int(gDispWidth), int(gDispHeight));
         graph = std::make_unique<TGraph2>(canvas.get());
         gGraph2 = graph.get();
     }
@@ -65,14 +65,14 @@ protected:
     {
         ASSERT_TRUE(jwc.FileIn(dir.write("d.jwc", f.bytes())));
         jwc.SetGAttLayer();
-        canvas->records.clear();
+        canvas->clear_records();
         jwc.GLDrawALL();
     }
     void draw(const JwkFile& f)
     {
         ASSERT_TRUE(jwk.FileIn(dir.write("d.jwk", f.bytes())));
         jwk.SetGAttLayer();
-        canvas->records.clear();
+        canvas->clear_records();
         jwk.GLDrawALL();
     }
 
@@ -80,7 +80,7 @@ protected:
     std::vector<const Record*> strokes() const
     {
         std::vector<const Record*> out;
-        for (const auto& r : canvas->records) {
+        for (const auto& r : canvas->records()) {
             if (r.op == Op::Line || r.op == Op::Path)
                 out.push_back(&r);
         }
@@ -88,7 +88,7 @@ protected:
     }
 
     std::unique_ptr<TgraAttribute> att;
-    std::unique_ptr<platform::RecordingCanvas> canvas;
+    std::unique_ptr<platform::DisplayList> canvas;
     std::unique_ptr<TGraph2> graph;
     test_jwc::ScratchDir dir;
     TJwcData jwc;
@@ -137,7 +137,7 @@ TEST_F(JwcDraw, HiddenLayersAndAuxiliaryLines)
     EXPECT_EQ(canvas->count(Op::FillPolygon), 0u);
 
     att->SetDispHojo(0);
-    canvas->records.clear();
+    canvas->clear_records();
     jwc.GLDrawALL();
     auto lines = canvas->of(Op::Line);
     ASSERT_EQ(lines.size(), 1u);
@@ -242,7 +242,7 @@ struct Glyph {
     double aspect;
 };
 
-std::vector<Glyph> glyphs(const platform::RecordingCanvas& c)
+std::vector<Glyph> glyphs(const platform::DisplayList& c)
 {
     std::vector<Glyph> out;
     for (const Record* r : c.of(Op::Text)) {
@@ -322,7 +322,7 @@ TEST_F(JwcDraw, SymbolReferenceMarkIsARedCircleOfFivePixels)
         EXPECT_NEAR(std::hypot(p.X - c.X, p.Y - c.Y), 5.0, 0.01);
 
     att->SetDispKijun(0);
-    canvas->records.clear();
+    canvas->clear_records();
     jwk.GLDrawALL();
     EXPECT_EQ(canvas->count(Op::Path), 0u);
     EXPECT_EQ(canvas->count(Op::Line), 1u);

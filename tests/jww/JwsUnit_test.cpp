@@ -250,7 +250,7 @@ TEST_F(JwsDrawTest, BaseMarkAlsoOnAnEmptySymbolAndOnlyWhenAsked)
     jws.GLDrawALL();
     ASSERT_EQ(canvas->drawn().size(), 1u);
     EXPECT_EQ(canvas->drawn()[0]->stroke.Color, 0xFFFF0000u);
-    canvas->records.clear();
+    canvas->clear_records();
     att->SetDispKijun(0);
     jws.GLDrawALL();
     EXPECT_TRUE(canvas->drawn().empty());

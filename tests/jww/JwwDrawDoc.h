@@ -11,13 +11,13 @@
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
-#include "platform/RecordingCanvas.h"
+#include "platform/DisplayList.h"
 #include "tests/support/jww_writer.h"
 
 namespace jwwdrawtest {
 
-using Op = platform::RecordingCanvas::Op;
-using Record = platform::RecordingCanvas::Record;
+using Op = platform::DisplayList::Op;
+using Record = platform::DisplayList::Record;
 
 // Appends records to a document's lists (or a definition's) the way the reader leaves them.
 template <class Doc> class Builder {
@@ -132,7 +132,7 @@ public:
         gDispScale = 5;
         gDispWidth = 1000;
         gDispHeight = 1000;
-        canvas = std::make_unique<platform::RecordingCanvas>(1000, 1000);
+        canvas = std::make_unique<platform::DisplayList>(1000, 1000);
         graph = std::make_unique<TGraph2>(canvas.get());
         gGraph2 = graph.get();
         gLayerScale = 1.0;
@@ -169,7 +169,7 @@ public:
     }
 
     std::unique_ptr<TgraAttribute> att;
-    std::unique_ptr<platform::RecordingCanvas> canvas;
+    std::unique_ptr<platform::DisplayList> canvas;
     std::unique_ptr<TGraph2> graph;
 };
 

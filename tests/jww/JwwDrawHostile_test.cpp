@@ -48,7 +48,7 @@ public:
             std::ofstream f(dir.path() / name, std::ios::binary | std::ios::trunc);
             f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         }
-        canvas->records.clear();
+        canvas->clear_records();
         if (symbol) {
             TJwsData d;
             d.FileIn(dir.file(name));

@@ -266,7 +266,7 @@ TEST_F(JwwDrawTest, DimensionTestsItsOwnLayerOnlyAndItsPartsEach)
     EXPECT_EQ(printed(), u"50");
 
     // With auxiliary display off the auxiliary extension line goes, the rest stays.
-    canvas->records.clear();
+    canvas->clear_records();
     att->SetDispHojo(0);
     doc.GLDrawALL();
     EXPECT_TRUE(has_line(dev(10, 30), dev(10, 40)));
@@ -375,23 +375,23 @@ TEST_F(JwwDrawTest, MarkerTurnsWithItsBlock)
         const TEntJwwTen m = marker(5, 0, 3, 0.3, 2);
         const double ct = std::cos(c.rot), st = std::sin(c.rot);
         doc.GLDrawTen2(true, 0, m, false, 1, 100, 100, c.sx * ct, -st, c.sx * st, ct);
-        auto via_block = canvas->records;
-        canvas->records.clear();
+        auto via_block = canvas->records();
+        canvas->clear_records();
         TEntJwwTen direct = m;
         direct.start_x = 100 + c.sx * ct * 5;
         direct.start_y = 100 + c.sx * st * 5;
         direct.radKaitenKaku = std::fmod(0.3 + c.extra, 2 * kPi);
         doc.GLDrawTen(true, 0, direct);
-        ASSERT_EQ(via_block.size(), canvas->records.size()) << c.what;
+        ASSERT_EQ(via_block.size(), canvas->records().size()) << c.what;
         ASSERT_FALSE(via_block.empty());
         for (size_t i = 0; i < via_block.size(); ++i) {
-            ASSERT_EQ(via_block[i].pts.size(), canvas->records[i].pts.size()) << c.what;
+            ASSERT_EQ(via_block[i].pts.size(), canvas->records()[i].pts.size()) << c.what;
             for (size_t k = 0; k < via_block[i].pts.size(); ++k) {
-                EXPECT_NEAR(via_block[i].pts[k].X, canvas->records[i].pts[k].X, 1e-3) << c.what;
-                EXPECT_NEAR(via_block[i].pts[k].Y, canvas->records[i].pts[k].Y, 1e-3) << c.what;
+                EXPECT_NEAR(via_block[i].pts[k].X, canvas->records()[i].pts[k].X, 1e-3) << c.what;
+                EXPECT_NEAR(via_block[i].pts[k].Y, canvas->records()[i].pts[k].Y, 1e-3) << c.what;
             }
         }
-        canvas->records.clear();
+        canvas->clear_records();
     }
 }
 

@@ -16,15 +16,15 @@
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit.h"
 #include "platform/Bitmap.h"
+#include "platform/DisplayList.h"
 #include "platform/ImageSave.h"
-#include "platform/RecordingCanvas.h"
 #include "tests/support/m7_writer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Op = platform::RecordingCanvas::Op;
-using Record = platform::RecordingCanvas::Record;
+using Op = platform::DisplayList::Op;
+using Record = platform::DisplayList::Record;
 constexpr double pi = std::numbers::pi;
 
 // A private folder under the system's temporary directory, removed with its content.
@@ -60,7 +60,7 @@ public:
         gDispHeight = 1000;
         gDispWidth = 1000;
         gLayerScale = 1;
-        canvas = std::make_unique<platform::RecordingCanvas>(1000, 1000);
+        canvas = std::make_unique<platform::DisplayList>(1000, 1000);
         graph = std::make_unique<TGraph>(canvas.get());
         gGraph = graph.get();
         gRunTempFolder = tmp.path().u16string() + u"/";
@@ -125,7 +125,7 @@ public:
     std::vector<const Record*> strokes() const { return canvas->of(Op::Line); }
 
     TempDir tmp;
-    std::unique_ptr<platform::RecordingCanvas> canvas;
+    std::unique_ptr<platform::DisplayList> canvas;
     std::unique_ptr<TGraph> graph;
     std::unique_ptr<TM7Data> doc;
 };
@@ -360,7 +360,7 @@ TEST_F(M7DrawTest, DegenerateEllipsesCollapseOntoTheirAxis)
         double reach;
     } cases[] = { { 10, 0, false, 10 }, { 0, 5, true, 5 }, { 1e-12, 3, true, 3 } };
     for (const auto& c : cases) {
-        canvas->records.clear();
+        canvas->clear_records();
         doc = std::make_unique<TM7Data>();
         TM7ObjectEllipse e { head(0, 0, 1, 0), { 50, 50 }, { c.r1, c.r2 }, { 0, 0 }, 0 };
         doc->ep.push_back(e);
@@ -377,7 +377,7 @@ TEST_F(M7DrawTest, DegenerateEllipsesCollapseOntoTheirAxis)
         EXPECT_NEAR(far, c.reach, 1e-3);
     }
     // No axes at all: a dot at most.
-    canvas->records.clear();
+    canvas->clear_records();
     doc = std::make_unique<TM7Data>();
     doc->ep.push_back({ head(0, 0, 1, 0), { 50, 50 }, { 0, 0 }, { 0, 0 }, 0 });
     reg(200520, doc->epN++);
@@ -412,7 +412,7 @@ TEST_F(M7DrawTest, PointUsesTheStylePenAndDiameter)
     ASSERT_EQ(canvas->count(Op::Path), 1u);
 
     for (const int32_t pen : { 0, 300, -2 }) {
-        canvas->records.clear();
+        canvas->clear_records();
         point_style(4, pen);
         doc->GLDrawALL();
         EXPECT_EQ(canvas->last(Op::FillPolygon)->fill_color, pen == 0 ? 0xFF0000FFu : 0xFF000000u) << pen;
@@ -460,7 +460,7 @@ TEST_F(M7DrawTest, NarrowTextStyleWidthBecomesItsHeight)
         double ratio; // the glyph's horizontal stretch: width / height
     } cases[] = { { 3, 0.2, 1 }, { 3, 0.3, 1 }, { 3, 1.5, 0.5 }, { -3, -1.5, 0.5 } };
     for (const auto& c : cases) {
-        canvas->records.clear();
+        canvas->clear_records();
         doc = std::make_unique<TM7Data>();
         doc->txtstl[2].font = u"MS Gothic";
         doc->txtstl[2].hight = c.hight;
@@ -526,14 +526,14 @@ TEST_F(M7DrawTest, HatchedPolygonTakesItsOwnColourAndEndsSolid)
     doc->GLDrawALL();
     const Record* fill = canvas->last(Op::FillPolygon);
     ASSERT_NE(fill, nullptr);
-    EXPECT_EQ(fill->fill_kind, platform::RecordingCanvas::FillKind::Bitmap);
+    EXPECT_EQ(fill->fill_kind, platform::DisplayList::FillKind::Bitmap);
     ASSERT_EQ(fill->image_width, 4);
     EXPECT_EQ(fill->image[0], 0xFF00FF00u);
     EXPECT_FALSE(doc->DispMode); // restored
     EXPECT_EQ(canvas->drawn().size(), 1u); // no outline
     EXPECT_EQ(canvas->stroke().Color, 0xFF00FF00u);
     EXPECT_EQ(canvas->stroke().Thickness, 1);
-    EXPECT_EQ(canvas->records.back().op, Op::SetFillColor); // solid again
+    EXPECT_EQ(canvas->records().back().op, Op::SetFillColor); // solid again
 }
 
 TEST_F(M7DrawTest, PlainPolygonFillsSolidInItsOwnColour)
@@ -544,7 +544,7 @@ TEST_F(M7DrawTest, PlainPolygonFillsSolidInItsOwnColour)
     doc->GLDrawALL();
     const auto fills = canvas->of(Op::FillPolygon);
     ASSERT_EQ(fills.size(), 2u);
-    EXPECT_EQ(fills[0]->fill_kind, platform::RecordingCanvas::FillKind::Color);
+    EXPECT_EQ(fills[0]->fill_kind, platform::DisplayList::FillKind::Color);
     EXPECT_EQ(fills[0]->fill_color, 0xFFFF0000u);
     EXPECT_EQ(fills[1]->image.at(0), 0xFFD8D8D8u); // the hatch of a grey group is grey
 }
@@ -562,7 +562,7 @@ TEST_F(M7DrawTest, GradientPolygonIsRelativeToItsUnscaledBox)
     doc->GLDrawALL();
     const Record* fill = canvas->last(Op::FillPolygon);
     ASSERT_NE(fill, nullptr);
-    ASSERT_EQ(fill->fill_kind, platform::RecordingCanvas::FillKind::Gradient);
+    ASSERT_EQ(fill->fill_kind, platform::DisplayList::FillKind::Gradient);
     EXPECT_PT_NEAR(fill->gradient.Start, 0.25, 1.0);
     EXPECT_PT_NEAR(fill->gradient.End, 1.0, 0.0);
     EXPECT_PT_NEAR(fill->pts[2], dev(60, 40).X, dev(60, 40).Y);
@@ -583,7 +583,7 @@ TEST_F(M7DrawTest, PictureFilledPolygonUsesItsPixelsAndPalette)
     doc->GLDrawALL();
     const Record* fill = canvas->last(Op::FillPolygon);
     ASSERT_NE(fill, nullptr);
-    ASSERT_EQ(fill->fill_kind, platform::RecordingCanvas::FillKind::Bitmap);
+    ASSERT_EQ(fill->fill_kind, platform::DisplayList::FillKind::Bitmap);
     EXPECT_EQ(fill->image.at(0), 0xFF008000u);
 }
 
@@ -642,7 +642,7 @@ TEST_F(M7DrawTest, PictureOnAGreyLayerIsAPlainGreyQuadrilateral)
     EXPECT_EQ(canvas->count(Op::Bitmap), 0u);
     const Record* fill = canvas->last(Op::FillPolygon);
     ASSERT_NE(fill, nullptr);
-    EXPECT_EQ(fill->fill_kind, platform::RecordingCanvas::FillKind::Color);
+    EXPECT_EQ(fill->fill_kind, platform::DisplayList::FillKind::Color);
     EXPECT_EQ(fill->fill_color, 0xFFD8D8D8u);
     EXPECT_EQ(fill->pts.size(), 5u);
 }
@@ -685,7 +685,7 @@ TEST_F(M7DrawTest, HostileNumbersDrawWithoutHangingOrCrashing)
         doc->DispMode = scale > 0;
         doc->GLDrawALL();
     }
-    EXPECT_GT(canvas->records.size(), 0u);
+    EXPECT_GT(canvas->records().size(), 0u);
 }
 
 // ---- From a file.
@@ -718,7 +718,7 @@ TEST_F(M7DrawTest, NothingHappensWithoutARenderer)
     doc->SetColor(0, 0, 1, 0, 0);
     doc->SetWidth(1, 0);
     doc->SetLinePattern(1, 1);
-    EXPECT_TRUE(canvas->records.empty());
+    EXPECT_TRUE(canvas->records().empty());
 }
 
 } // namespace

@@ -1,0 +1,68 @@
+// The one conversion from Cairo's pixels to RGB, and the two pictures the encoders pull rows from.
+#include "platform/RasterSource.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/CairoCanvas.h"
+
+namespace platform {
+
+void flatten_onto_white(const uint8_t* argb, uint8_t* rgb, size_t pixels)
+{
+    // Premultiplied colour plus the white that shows through.
+    for (size_t i = 0; i < pixels; ++i, argb += 4, rgb += 3) {
+        uint32_t px;
+        std::memcpy(&px, argb, 4);
+        const uint32_t white = 255 - (px >> 24);
+        rgb[0] = uint8_t(((px >> 16) & 0xFF) + white);
+        rgb[1] = uint8_t(((px >> 8) & 0xFF) + white);
+        rgb[2] = uint8_t((px & 0xFF) + white);
+    }
+}
+
+BandSource::BandSource(DisplayList& list)
+    : list_(list)
+{
+    list.seal();
+}
+
+bool BandSource::render(const PixelRect& r, uint8_t* rgb, size_t stride, RenderScratch& scratch) const
+{
+    // Cairo replaces what lies beyond a surface's left or right side with upright edges at rounded
+    // heights, which shades the pixel next to that side differently from the whole picture. A piece is
+    // drawn with a margin on either side, except at the picture's own sides, and its middle kept.
+    constexpr int kMargin = 8;
+    const int step = std::max(1, std::min(piece_width, Bitmap::max_side - 2 * kMargin));
+    for (int x = r.x0; x < r.x1; x += std::min(step, r.x1 - x)) {
+        const int keep1 = std::min(r.x1, x + step);
+        const PixelRect piece { x > 0 ? std::max(0, x - kMargin) : 0, r.y0,
+            keep1 < width() ? std::min(width(), keep1 + kMargin) : width(), r.y1 };
+        const bool whole_rows = r.x0 == 0 && r.x1 == width() && step >= width();
+        const PixelRect drawn = whole_rows ? r : piece;
+        // A fresh white surface, as the whole bitmap started.
+        if (!scratch.surface.resize(drawn.width(), drawn.height()))
+            return false;
+        {
+            CairoCanvas canvas(scratch.surface, drawn.x0, drawn.y0);
+            list_.replay(canvas, drawn, scratch.calls);
+        }
+        const uint8_t* src = scratch.surface.data() + size_t(x - drawn.x0) * 4;
+        for (int y = 0; y < drawn.height(); ++y)
+            flatten_onto_white(src + size_t(y) * size_t(scratch.surface.stride()),
+                rgb + size_t(y) * stride + size_t(x - r.x0) * 3, size_t(keep1 - x));
+    }
+    return true;
+}
+
+bool BitmapSource::render(const PixelRect& r, uint8_t* rgb, size_t stride, RenderScratch&) const
+{
+    if (bitmap_.empty())
+        return false;
+    for (int y = r.y0; y < r.y1; ++y)
+        flatten_onto_white(bitmap_.data() + size_t(y) * size_t(bitmap_.stride()) + size_t(r.x0) * 4,
+            rgb + size_t(y - r.y0) * stride, size_t(r.width()));
+    return true;
+}
+
+} // namespace platform

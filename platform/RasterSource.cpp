@@ -21,6 +21,17 @@ void flatten_onto_white(const uint8_t* argb, uint8_t* rgb, size_t pixels)
     }
 }
 
+int band_rows_for(int width, int asked)
+{
+    if (asked > 0)
+        return asked;
+    // Tall bands replay each long call fewer times; short ones keep a thread's memory small.
+    constexpr size_t kBandBytes = size_t(4) << 20;
+    constexpr int kMaxRows = 512;
+    const size_t row = std::max<size_t>(1, size_t(std::max(width, 1)) * 3);
+    return int(std::clamp<size_t>(kBandBytes / row, 1, kMaxRows));
+}
+
 BandSource::BandSource(DisplayList& list)
     : list_(list)
 {

@@ -13,6 +13,9 @@ namespace platform {
 // pixels become what the encoders take.
 void flatten_onto_white(const uint8_t* argb, uint8_t* rgb, size_t pixels);
 
+// Rows of a band for a picture this wide: `asked` when positive, else about a few MiB of pixels.
+int band_rows_for(int width, int asked);
+
 // What one thread keeps between the rectangles it draws.
 struct RenderScratch {
     Bitmap surface;

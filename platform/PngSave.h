@@ -1,0 +1,29 @@
+// A PNG writer that draws and deflates bands of rows on several threads at once and joins them into one
+// standard zlib stream, the way parallel gzip tools do.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/RasterSource.h"
+
+typedef struct _VipsTarget VipsTarget;
+
+namespace platform {
+
+struct PngOptions {
+    enum class Filter { None, Sub, Up, Paeth };
+    int threads = 0; // 0: as many as libvips would use
+    int band_rows = 0; // 0: chosen from the width
+    int level = 1; // zlib level 1..9
+    bool rle = true; // zlib's run-length strategy: line art is runs of one colour
+    Filter filter = Filter::Up;
+};
+
+// Largest side a PNG may have.
+inline constexpr int64_t png_max_side = 0x7FFFFFFF;
+
+// Writes `src` as an 8-bit RGB PNG to `out`, not ending it. False, with `error` set, on failure; what was
+// written by then is not a valid PNG.
+bool write_png(const RasterSource& src, VipsTarget* out, const PngOptions& options, std::string& error);
+
+} // namespace platform

@@ -113,11 +113,15 @@ std::string utf16_to_cp932(std::u16string_view text)
 
 namespace {
 
-// Bytes that are not UTF-8 travel through a UTF-16 path as the lone low surrogates U+DC80..U+DCFF, so a
-// file name made on another system comes back byte for byte.
+// Bytes that are not UTF-8 travel through a UTF-16 path as the lone low surrogates U+DC00 + byte, so a file
+// name made on another system comes back byte for byte.
 constexpr char16_t kEscapedByte = 0xDC00;
 
-bool is_escaped_byte(uint32_t c) { return c >= kEscapedByte + 0x80 && c <= kEscapedByte + 0xFF; }
+bool is_escaped_byte(uint32_t c) { return c >= kEscapedByte && c <= kEscapedByte + 0xFF; }
+
+// Shift_JIS, common in names made on Windows: a lead byte and its trail byte, which may be "\" (0x5C).
+bool sjis_lead(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool sjis_trail(uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
 std::string encode_utf8(std::u16string_view text, bool escaped_bytes)
 {
@@ -193,6 +197,14 @@ std::u16string decode_utf8(std::string_view s, bool escaped_bytes)
     while (i < s.size()) {
         uint32_t c = 0;
         size_t len = decode_one(s, i, c);
+        if (len == 0 && escaped_bytes && sjis_lead(uint8_t(s[i])) && i + 1 < s.size()
+            && sjis_trail(uint8_t(s[i + 1]))) {
+            // Both bytes escaped, so a trail byte 0x5C is never taken for a path separator.
+            out += char16_t(kEscapedByte + uint8_t(s[i]));
+            out += char16_t(kEscapedByte + uint8_t(s[i + 1]));
+            i += 2;
+            continue;
+        }
         if (len == 0) {
             c = escaped_bytes ? kEscapedByte + uint8_t(s[i]) : 0xFFFD;
             len = 1;

@@ -14,11 +14,12 @@ std::string utf16_to_cp932(std::u16string_view text);
 std::string utf16_to_utf8(std::u16string_view text);
 std::u16string utf8_to_utf16(std::string_view text);
 
-// File names: UTF-8 where the bytes are UTF-8, and every other byte kept as one of U+DC80..U+DCFF, so
+// File names: UTF-8 where the bytes are UTF-8; every other byte is kept as U+DC00 + byte, and so is the
+// trail byte of a Shift_JIS pair, which may be 0x5C ("\"), so that it never reads as a separator.
 // path_to_bytes(path_from_bytes(b)) == b for any bytes b.
 std::string path_to_bytes(std::u16string_view path);
 std::u16string path_from_bytes(std::string_view bytes);
-// True for the characters path_from_bytes uses for bytes that are not UTF-8.
-inline bool is_path_byte_escape(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+// True for the characters path_from_bytes uses for bytes it keeps.
+inline bool is_path_byte_escape(char16_t c) { return c >= 0xDC00 && c <= 0xDCFF; }
 
 } // namespace platform

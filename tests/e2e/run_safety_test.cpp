@@ -4,12 +4,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <vips/vips.h>
+
+#include "platform/Vips.h"
 
 #include "tests/support/e2e_harness.h"
 #include "tests/support/jww_writer.h"
@@ -30,6 +34,36 @@ std::vector<uint8_t> drawing_with_image()
     w.image(u"red.bmp.gz", red_bmp_gz());
     w.add(text(-50, -25, 50, -25, 3, 3), u"ＭＳ ゴシック", u"^@BM%temp%red.bmp,100,50");
     return w.bytes();
+}
+
+// A drawing showing the picture file `name` beside it.
+std::vector<uint8_t> drawing_with_picture(std::u16string_view name)
+{
+    JwwWriter w(600);
+    w.Enthd.nZumen = 4;
+    w.add(text(-50, -25, 50, -25, 3, 3), u"ＭＳ ゴシック", u"^@BM" + std::u16string(name) + u",100,50");
+    return w.bytes();
+}
+
+// A 64 x 64 red PNG, made by libvips.
+std::vector<uint8_t> red_png()
+{
+    VipsImage* black = nullptr;
+    VipsImage* red = nullptr;
+    void* buf = nullptr;
+    size_t len = 0;
+    const double colour[] = { 255, 0, 0 };
+    if (platform::vips_ready() && vips_black(&black, 64, 64, "bands", 3, nullptr) == 0
+        && vips_linear(black, &red, std::array<double, 3> { 1, 1, 1 }.data(), const_cast<double*>(colour), 3, "uchar",
+               TRUE, nullptr)
+            == 0)
+        vips_image_write_to_buffer(red, ".png", &buf, &len, "compression", 0, nullptr);
+    std::vector<uint8_t> out(static_cast<uint8_t*>(buf), static_cast<uint8_t*>(buf) + len);
+    g_free(buf);
+    for (VipsImage* im : { black, red })
+        if (im)
+            g_object_unref(im);
+    return out;
 }
 
 std::vector<uint8_t> plain_drawing()
@@ -206,6 +240,7 @@ TEST(RunSafety, EveryMessageNamesItsFileAndSuccessIsSilent)
     };
     const Case cases[] = {
         { "plan.jww", "out.png", nullptr, 0 },
+        { "cutpicture.jww", "out.png", nullptr, 0 }, // its decoder warns about the cut picture, to itself
         { "absent.jww", "out.png", "absent.jww", 3 },
         { "plan.dxf", "out.png", "plan.dxf", 3 },
         { "broken.jww", "out.png", "broken.jww", 3 },
@@ -218,6 +253,9 @@ TEST(RunSafety, EveryMessageNamesItsFileAndSuccessIsSilent)
         box.write("plan.jww", plain_drawing());
         box.write("plan.dxf", "0\nSECTION\n");
         box.write("broken.jww", "not a drawing");
+        box.write("cutpicture.jww", drawing_with_picture(u"cut.png"));
+        const std::vector<uint8_t> png = red_png();
+        box.write("cut.png", std::vector<uint8_t>(png.begin(), png.begin() + std::ptrdiff_t(png.size() / 2)));
         auto r = box.convert(c.src, c.dst);
         EXPECT_EQ(r.exit_code, c.exit_code) << c.src << " -> " << c.dst << ": " << r.err;
         if (!c.named) {

@@ -1,13 +1,16 @@
-// Run sequence of one conversion: validation, dispatch by extension, output size, view fit, save.
+// Run sequence of one conversion: start-up, validation, the destination rule, dispatch, save, teardown.
 #include "app/Unit1.h"
 
-#include <algorithm>
-#include <cmath>
+#include <sys/stat.h>
 
+#include <cmath>
+#include <new>
+
+#include "app/DocumentType.h"
 #include "app/UnitVal_driver.h"
-#include "graphics/LineStroke.h"
 #include "platform/Cp932.h"
 #include "platform/ImageSave.h"
+#include "platform/OutputFormat.h"
 #include "platform/TextFile.h"
 #include "util/Func_2.h"
 
@@ -15,52 +18,59 @@ namespace {
 
 const char16_t* const kSettingsName = u"Torvane.dat";
 
-struct Paper {
-    int code;
-    double x, y;
-};
-constexpr Paper kPapers[] = {
-    { 0, 1189, 841 },
-    { 1, 841, 594 },
-    { 2, 594, 420 },
-    { 3, 420, 297 },
-    { 4, 297, 210 },
-    { 8, 1682, 1189 },
-    { 9, 2378, 1682 },
-    { 10, 3364, 2378 },
-    { 11, 4756, 3364 },
-    { 12, 10000, 7073 },
-    { 13, 50000, 35366 },
-    { 14, 100000, 70732 },
-};
+// The extension with its dot, from the last "." after the last separator; empty when there is none.
+std::u16string extension_of(const std::u16string& path)
+{
+    const size_t slash = path.find_last_of(u"/\\");
+    const size_t dot = path.find_last_of(u'.');
+    if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash))
+        return u"";
+    return path.substr(dot);
+}
 
-constexpr int kDpi[] = { 36, 72, 100, 120, 144, 160, 200, 240, 300, 360, 400, 480, 600, 720, 800, 960, 1000, 1200 };
+bool same_file(const std::u16string& a, const std::u16string& b)
+{
+    struct stat sa { };
+    struct stat sb { };
+    return ::stat(detail::native_path(a).c_str(), &sa) == 0 && ::stat(detail::native_path(b).c_str(), &sb) == 0
+        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Something of that name, whatever it is, a dangling link included.
+bool name_taken(const std::u16string& path)
+{
+    struct stat st { };
+    return !path.empty() && ::lstat(detail::native_path(path).c_str(), &st) == 0;
+}
+
+// A pixel count as asked for, however large: 12000, 1e+300.
+std::string pixels_text(double v)
+{
+    if (std::isfinite(v) && std::fabs(v) < 1e15)
+        return std::to_string(int64_t(v));
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
 
 } // namespace
-
-// Paper size in millimetres for a paper code; unknown codes give A0.
-void paper_size(int code, double& x, double& y)
-{
-    x = 1189;
-    y = 841;
-    for (const Paper& p : kPapers) {
-        if (p.code == code) {
-            x = p.x;
-            y = p.y;
-        }
-    }
-}
 
 TForm1::TForm1() = default;
 
 TForm1::~TForm1() = default;
 
-void TForm1::fail(RunOutcome o, const std::string& message)
+void TForm1::fail(RunOutcome o, const std::u16string& file, const std::string& message)
 {
     if (outcome_ != RunOutcome::Converted)
         return;
     outcome_ = o;
-    message_ = message;
+    message_ = file.empty() ? message : platform::path_to_bytes(file) + ": " + message;
+}
+
+void TForm1::out_of_memory()
+{
+    fail(stage_, stage_file_,
+        stage_ == RunOutcome::Source ? "out of memory while reading the drawing" : "out of memory");
 }
 
 void TForm1::FormCreate(const std::vector<std::u16string>& args, const std::u16string& exe_folder)
@@ -95,30 +105,45 @@ void TForm1::FormCreate(const std::vector<std::u16string>& args, const std::u16s
     gPrtBairitsu = 1.0;
 }
 
+// An existing DEST is deleted and the run stops, as the parent expects; but never the drawing itself, nor a
+// file that is not an image of ours (arguments swapped, a typing slip): those are kept and named.
+bool TForm1::clear_destination(const std::u16string& src, const std::u16string& dst)
+{
+    if (!name_taken(dst))
+        return true;
+    if (!IsFile(dst)) {
+        fail(RunOutcome::Output, dst, "not a regular file: left as it is");
+        return false;
+    }
+    if (same_file(src, dst)) {
+        fail(RunOutcome::Output, dst, "is the source drawing: left as it is");
+        return false;
+    }
+    if (!platform::output_format(platform::fs_path(dst))) {
+        fail(RunOutcome::Output, dst, "not an image format this program writes: left as it is");
+        return false;
+    }
+    EraseFile(dst);
+    fail(RunOutcome::Output, dst, "existed: deleted, not recreated");
+    return false;
+}
+
 void TForm1::FormShow()
 {
-    std::u16string src;
-    std::u16string dst;
-    int pass = 0;
-    if (args_.size() == 5) {
-        const bool settings = IsFile(AppPath + kSettingsName);
-        src = args_[3];
-        const bool source = IsFile(src);
-        dst = args_[4];
-        const bool fresh = !IsFile(dst);
-        pass = int(settings) + int(source) + int(fresh);
-        if (!settings)
-            fail(RunOutcome::Usage, "no Torvane.dat beside the executable");
-        if (!source)
-            fail(RunOutcome::Source, "source drawing not found");
-        if (!fresh)
-            fail(RunOutcome::Output, "destination existed: deleted, not recreated");
-    } else {
-        fail(RunOutcome::Usage, "usage: torvanesub ARG1 ARG2 SOURCE DEST");
+    if (args_.size() != 5) {
+        fail(RunOutcome::Usage, u"", "usage: torvanesub ARG1 ARG2 SOURCE DEST");
+        return;
     }
-    if (!dst.empty() && IsFile(dst))
-        EraseFile(dst);
-    if (pass == 3)
+    const std::u16string src = args_[3];
+    const std::u16string dst = args_[4];
+    const bool settings = IsFile(AppPath + kSettingsName);
+    const bool source = IsFile(src);
+    if (!settings)
+        fail(RunOutcome::Usage, AppPath + kSettingsName, "settings file not found");
+    if (!source)
+        fail(RunOutcome::Source, src, "source drawing not found");
+    const bool fresh = clear_destination(src, dst);
+    if (settings && source && fresh)
         Proc(src, dst);
 }
 
@@ -133,159 +158,36 @@ void TForm1::FormClose()
 void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
 {
     if (!IsFile(src)) {
-        fail(RunOutcome::Source, "source drawing not found");
+        fail(RunOutcome::Source, src, "source drawing not found");
         return;
     }
-    const size_t slash = src.find_last_of(u'/');
-    const size_t dot = src.find_last_of(u'.');
-    std::u16string ext;
-    if (dot != std::u16string::npos && (slash == std::u16string::npos || dot > slash))
-        ext = LowerText(src.substr(dot));
-    int t = 0;
-    if (ext == u".m7")
-        t = 1;
-    else if (ext == u".jww")
-        t = 2;
-    else if (ext == u".jws")
-        t = 3;
-    else if (ext == u".jwc")
-        t = 4;
-    else if (ext == u".jwk")
-        t = 5;
-    if (t == 0) {
-        fail(RunOutcome::Source, "unsupported source extension");
+    const DocumentType* type = document_type(LowerText(extension_of(src)));
+    if (!type) {
+        fail(RunOutcome::Source, src, "not a drawing this program reads (" + document_extensions() + ")");
         return;
     }
-    switch (t) {
-    case 1: loaded_ = proc1(src); break;
-    case 2: loaded_ = proc2(src); break;
-    case 3: loaded_ = proc3(src); break;
-    case 4: loaded_ = proc4(src); break;
-    case 5: loaded_ = proc5(src); break;
+    if (!platform::output_format(platform::fs_path(dst))) {
+        fail(RunOutcome::Output, dst, "not an image format this program writes");
+        return;
     }
+    stage_ = RunOutcome::Source;
+    stage_file_ = src;
+    loaded_ = (this->*type->load)(src);
+    stage_ = RunOutcome::Output;
+    stage_file_ = dst;
     double sx = 0;
     double sy = 0;
-    GetDotSize(t, sx, sy);
-    dispSub(t, sx, sy);
+    GetDotSize(type->t, sx, sy);
+    dispSub(type->t, sx, sy);
     if (!bitmap_ok_) {
-        fail(RunOutcome::Output,
-            "image of " + std::to_string(int64_t(sx)) + " x " + std::to_string(int64_t(sy)) + " pixels is too large");
+        fail(RunOutcome::Output, dst, "image of " + pixels_text(sx) + " x " + pixels_text(sy) + " pixels is too large");
         return;
     }
     std::string error;
     if (!platform::save_bitmap(Image1, platform::fs_path(dst), error)) {
-        fail(RunOutcome::Output, "cannot write the image: " + error);
+        fail(RunOutcome::Output, dst, "cannot write the image: " + error);
         return;
     }
     if (!loaded_)
-        fail(RunOutcome::Source, "not a readable drawing: the image holds only what could be read");
-}
-
-void TForm1::GetDotSize(int tp, double& sx, double& sy)
-{
-    sx = std::max(10.0, detail::round_half_even(StrToFloatZero(ed2)));
-    sy = std::max(10.0, detail::round_half_even(StrToFloatZero(ed3)));
-    if (tp == 3 || tp == 5 || cb3 == 0)
-        return;
-    const int dpi = (cb3 >= 1 && cb3 <= 18) ? kDpi[cb3 - 1] : 300;
-    sx = std::max(10.0, detail::round_half_even(papx / 25.4 * dpi));
-    sy = std::max(10.0, detail::round_half_even(papy / 25.4 * dpi));
-}
-
-void TForm1::dispSub(int t, double x, double y)
-{
-    gDispWidth = x;
-    gDispHeight = y;
-    double xmin, ymin, xmax, ymax;
-    if (t == 1 || t == 4) {
-        xmin = 0;
-        ymin = 0;
-        xmax = papx;
-        ymax = papy;
-    } else if (t == 2) {
-        xmin = -papx / 2;
-        ymin = -papy / 2;
-        xmax = papx / 2;
-        ymax = papy / 2;
-    } else {
-        xmin = gMinX;
-        ymin = gMinY;
-        xmax = gMaxX;
-        ymax = gMaxY;
-    }
-    double dx = std::fabs(xmax - xmin) * 1.05;
-    double dy = std::fabs(ymax - ymin) * 1.05;
-    if (dx <= 0.001)
-        dx = 0.001;
-    if (dy <= 0.001)
-        dy = 0.001;
-    gDispScale = std::min(gDispWidth / dx, gDispHeight / dy);
-    const double hw = 0.5 * gDispWidth / gDispScale;
-    const double hh = 0.5 * gDispHeight / gDispScale;
-    const double cx = (xmin + xmax) / 2;
-    const double cy = (ymin + ymax) / 2;
-    gDispX1 = cx - hw;
-    gDispY1 = cy - hh;
-    gDispX2 = cx + hw;
-    gDispY2 = cy + hh;
-    dispDraw(t);
-}
-
-bool TForm1::size_bitmap()
-{
-    Image1.reset();
-    const double w = detail::round_half_even(gDispWidth);
-    const double h = detail::round_half_even(gDispHeight);
-    // Checked as doubles first: a paper of 100 m at 1200 dpi must not reach an integer conversion.
-    if (!(w >= 1 && h >= 1 && w <= platform::Bitmap::max_side && h <= platform::Bitmap::max_side)
-        || !Image1.resize(int(w), int(h))) {
-        bitmap_ok_ = false;
-        return false;
-    }
-    return true;
-}
-
-void TForm1::LoadSettings(const std::u16string& FileName)
-{
-    Fm1x = 50;
-    Fm1y = 50;
-    Fm1w = 480;
-    Fm1h = 480;
-    rb1 = true;
-    rb2 = rb3 = rb4 = rb5 = false;
-    ed1.clear();
-    lb1.clear();
-    lb2 = AppPath;
-    Fidx = 1;
-    gstyle = u"Windows";
-    cb2 = 0;
-    cb3 = 0;
-    ed2 = u"100";
-    ed3 = u"100";
-    cb4 = 0;
-    if (!IsFile(FileName))
-        return;
-    auto lines = platform::read_cp932_lines(platform::fs_path(FileName));
-    if (!lines)
-        return;
-    // Past the end of the file every line reads empty.
-    auto line = [&](size_t i) -> std::u16string { return i < lines->size() ? (*lines)[i] : std::u16string(); };
-    Fm1x = StrToIntZero(line(0));
-    Fm1y = StrToIntZero(line(1));
-    Fm1w = StrToIntZero(line(2));
-    Fm1h = StrToIntZero(line(3));
-    rb1 = StrToBoolWord(line(4));
-    rb2 = StrToBoolWord(line(5));
-    rb3 = StrToBoolWord(line(6));
-    rb4 = StrToBoolWord(line(7));
-    rb5 = StrToBoolWord(line(8));
-    ed1 = line(9);
-    lb1 = line(10);
-    lb2 = line(11);
-    Fidx = StrToIntZero(line(12));
-    gstyle = line(13);
-    cb2 = StrToIntZero(line(14));
-    cb3 = StrToIntZero(line(15));
-    ed2 = line(16);
-    ed3 = line(17);
+        fail(RunOutcome::Source, src, "not a readable drawing: the image holds only what could be read");
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/RunFolder.h"
 #include "platform/Bitmap.h"
 #include "platform/CairoCanvas.h"
 
@@ -54,7 +55,8 @@ public:
     double papx = 400;
     double papy = 400;
 
-    // Arguments as the process got them, argument 0 being the executable's own path.
+    // Arguments as the process got them (file names decoded with platform::path_from_bytes), argument 0
+    // being the executable's own path.
     void FormCreate(const std::vector<std::u16string>& args, const std::u16string& exe_folder);
     void FormShow();
     void FormClose();
@@ -83,12 +85,17 @@ public:
     void RefFileOpen();
 
     RunOutcome outcome() const { return outcome_; }
-    // One line for stderr; empty after a conversion.
+    // One line for stderr, naming the file it is about; empty after a conversion.
     const std::string& message() const { return message_; }
+    // Ends the run as out of memory, at whatever stage it was.
+    void out_of_memory();
 
 private:
     void LoadSettings(const std::u16string& FileName);
-    void fail(RunOutcome o, const std::string& message);
+    // Records the first failure; `file` (may be empty) is named as the command line gave it.
+    void fail(RunOutcome o, const std::u16string& file, const std::string& message);
+    // The destination rule: false when the run must stop because DEST exists.
+    bool clear_destination(const std::u16string& src, const std::u16string& dst);
     void create_documents();
     void free_documents();
     void free_renderers();
@@ -96,13 +103,15 @@ private:
     bool size_bitmap();
     void bind_jw_renderer();
     bool load_frame(const std::u16string& fn, const std::function<bool()>& file_in);
-    std::u16string make_run_folder();
-    void remove_run_folder(const std::u16string& folder);
 
     std::vector<std::u16string> args_;
     std::unique_ptr<platform::CairoCanvas> canvas_;
+    detail::RunFolder run_folder_;
     RunOutcome outcome_ = RunOutcome::Converted;
     std::string message_;
+    // The stage the run is in, for the outcome of an allocation that fails.
+    RunOutcome stage_ = RunOutcome::Usage;
+    std::u16string stage_file_;
     bool loaded_ = false;
     bool bitmap_ok_ = true;
 };

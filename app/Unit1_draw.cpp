@@ -1,14 +1,94 @@
-// Sizing the bitmap and letting the loaded document draw itself through a renderer.
+// Output size, view fit, the bitmap, and the loaded document drawn through its renderer.
 #include "app/Unit1.h"
-#include "formats/jwc/JwcUnit.h"
-#include "formats/jwc/JwkUnit.h"
-#include "formats/jww/JwsUnit.h"
-#include "formats/jww/JwwUnit.h"
-#include "formats/m7/M7Unit.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/DocumentType.h"
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
+#include "util/Func_2.h"
+
+namespace {
+
+constexpr int kDpi[] = { 36, 72, 100, 120, 144, 160, 200, 240, 300, 360, 400, 480, 600, 720, 800, 960, 1000, 1200 };
+
+struct Rect {
+    double x1, y1, x2, y2;
+};
+
+// The rectangle in drawing units that the view is fitted to.
+Rect fit_rect(FitRule fit, double papx, double papy)
+{
+    switch (fit) {
+    case FitRule::PaperAtOrigin: return { 0, 0, papx, papy };
+    case FitRule::PaperCentred: return { -papx / 2, -papy / 2, papx / 2, papy / 2 };
+    case FitRule::Extents: break;
+    }
+    return { gMinX, gMinY, gMaxX, gMaxY };
+}
+
+} // namespace
+
+void TForm1::GetDotSize(int tp, double& sx, double& sy)
+{
+    sx = std::max(10.0, detail::round_half_even(StrToFloatZero(ed2)));
+    sy = std::max(10.0, detail::round_half_even(StrToFloatZero(ed3)));
+    const DocumentType* type = document_type(tp);
+    if ((type && type->fit == FitRule::Extents) || cb3 == 0)
+        return;
+    const int dpi = (cb3 >= 1 && cb3 <= 18) ? kDpi[cb3 - 1] : 300;
+    sx = std::max(10.0, detail::round_half_even(papx / 25.4 * dpi));
+    sy = std::max(10.0, detail::round_half_even(papy / 25.4 * dpi));
+}
+
+void TForm1::dispSub(int t, double x, double y)
+{
+    gDispWidth = x;
+    gDispHeight = y;
+    const DocumentType* type = document_type(t);
+    const Rect r = fit_rect(type ? type->fit : FitRule::Extents, papx, papy);
+    double dx = std::fabs(r.x2 - r.x1) * 1.05;
+    double dy = std::fabs(r.y2 - r.y1) * 1.05;
+    if (dx <= 0.001)
+        dx = 0.001;
+    if (dy <= 0.001)
+        dy = 0.001;
+    gDispScale = std::min(gDispWidth / dx, gDispHeight / dy);
+    const double hw = 0.5 * gDispWidth / gDispScale;
+    const double hh = 0.5 * gDispHeight / gDispScale;
+    const double cx = (r.x1 + r.x2) / 2;
+    const double cy = (r.y1 + r.y2) / 2;
+    gDispX1 = cx - hw;
+    gDispY1 = cy - hh;
+    gDispX2 = cx + hw;
+    gDispY2 = cy + hh;
+    dispDraw(t);
+}
+
+bool TForm1::size_bitmap()
+{
+    Image1.reset();
+    const double w = detail::round_half_even(gDispWidth);
+    const double h = detail::round_half_even(gDispHeight);
+    // Checked as doubles first: a paper of 100 m at 1200 dpi must not reach an integer conversion.
+    if (!(w >= 1 && h >= 1 && w <= platform::Bitmap::max_side && h <= platform::Bitmap::max_side)
+        || !Image1.resize(int(w), int(h))) {
+        bitmap_ok_ = false;
+        return false;
+    }
+    return true;
+}
+
+void TForm1::free_renderers()
+{
+    delete gGraph;
+    gGraph = nullptr;
+    delete gGraph2;
+    gGraph2 = nullptr;
+}
 
 void TForm1::bind_jw_renderer()
 {
@@ -23,45 +103,26 @@ void TForm1::dispDraw(int JWtype)
     // The renderers point at the old canvas; they must not outlive it.
     free_renderers();
     canvas_.reset();
-    if (!size_bitmap())
+    const DocumentType* type = document_type(JWtype);
+    if (!type || !size_bitmap())
         return;
     canvas_ = std::make_unique<platform::CairoCanvas>(Image1);
-    switch (JWtype) {
-    case 1:
-        if (M7->EntN <= 0)
-            return;
+    if (!type->has_content(*this))
+        return;
+    const Rect frame = fit_rect(type->fit, papx, papy);
+    if (type->m7) {
         gGraph = new TGraph(canvas_.get());
         canvas_->begin_scene();
         gGraph->GCls(0xFFFFFFFF);
         gGraph->GPenSet(0xFF0000FF, 1, 1);
-        gGraph->GLBox(0, 0, papx, papy);
-        M7->GLDrawALL();
-        break;
-    case 2:
-        if (JWW1->Enthd.n1 <= 0)
-            return;
+        gGraph->GLBox(frame.x1, frame.y1, frame.x2, frame.y2);
+    } else {
         bind_jw_renderer();
-        gGraph2->GPenSet(0xFF0000FF, 1, 1);
-        gGraph2->GLBox(-papx / 2, -papy / 2, papx / 2, papy / 2);
-        JWW1->GLDrawALL();
-        break;
-    case 3:
-        if (JWS->Enthd.n1 <= 0)
-            return;
-        bind_jw_renderer();
-        JWS->GLDrawALL();
-        break;
-    case 4:
-        bind_jw_renderer();
-        gGraph2->GPenSet(0xFF0000FF, 1, 1);
-        gGraph2->GLBox(0, 0, papx, papy);
-        JWC->GLDrawALL();
-        break;
-    case 5:
-        bind_jw_renderer();
-        JWK->GLDrawALL();
-        break;
-    default: return;
+        if (type->fit != FitRule::Extents) {
+            gGraph2->GPenSet(0xFF0000FF, 1, 1);
+            gGraph2->GLBox(frame.x1, frame.y1, frame.x2, frame.y2);
+        }
     }
+    type->draw_all(*this);
     canvas_->end_scene();
 }

@@ -11,27 +11,11 @@
 #include "formats/jww/JwsUnit.h"
 #include "formats/jww/JwwUnit.h"
 #include "formats/m7/M7Unit.h"
-#include "graphics/GraUnit.h"
-#include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/TextFile.h"
 #include "util/Func_2.h"
 
 namespace {
-
-// Delphi's Trim: blanks and control characters at both ends.
-std::u16string trim_ctrl(const std::u16string& s)
-{
-    size_t b = 0;
-    size_t e = s.size();
-    while (b < e && s[b] <= u' ')
-        ++b;
-    while (e > b && s[e - 1] <= u' ')
-        --e;
-    return s.substr(b, e - b);
-}
-
-bool starts_with(const std::u16string& s, std::u16string_view p) { return s.compare(0, p.size(), p) == 0; }
 
 TDateTime local_date_time(time_t t, bool even_seconds)
 {
@@ -74,7 +58,38 @@ void store_word_pattern(int n, double amplitude, uint32_t word, double p)
     gGraAtt->SetAttrTypPit_(n);
 }
 
+struct Paper {
+    int code;
+    double x, y;
+};
+constexpr Paper kPapers[] = {
+    { 0, 1189, 841 },
+    { 1, 841, 594 },
+    { 2, 594, 420 },
+    { 3, 420, 297 },
+    { 4, 297, 210 },
+    { 8, 1682, 1189 },
+    { 9, 2378, 1682 },
+    { 10, 3364, 2378 },
+    { 11, 4756, 3364 },
+    { 12, 10000, 7073 },
+    { 13, 50000, 35366 },
+    { 14, 100000, 70732 },
+};
+
 } // namespace
+
+void paper_size(int code, double& x, double& y)
+{
+    x = 1189;
+    y = 841;
+    for (const Paper& p : kPapers) {
+        if (p.code == code) {
+            x = p.x;
+            y = p.y;
+        }
+    }
+}
 
 double now() { return local_date_time(std::time(nullptr), false); }
 
@@ -92,14 +107,6 @@ void TForm1::free_documents()
         delete M7;
         M7 = nullptr;
     }
-}
-
-void TForm1::free_renderers()
-{
-    delete gGraph;
-    gGraph = nullptr;
-    delete gGraph2;
-    gGraph2 = nullptr;
 }
 
 void TForm1::JwInit()
@@ -140,33 +147,11 @@ void TForm1::JwInit()
     RefFileOpen();
     JWW1->BindImageExp = true;
     JWW1->BindImageExr = true;
-    JWW1->BindImageFolder = make_run_folder();
+    gRunTempFolder = run_folder_.make(AppPath + u"TEMP");
+    JWW1->BindImageFolder = gRunTempFolder;
     JWS->BindImageFolder = JWW1->BindImageFolder;
     JWS->BindImageExp = false;
     JWS->BindImageExr = false;
-}
-
-// Each run gets its own folder inside AppPath/TEMP so parallel runs never share files; when TEMP
-// cannot be made, a private folder in the system's temporary directory serves.
-std::u16string TForm1::make_run_folder()
-{
-    const std::u16string temp = AppPath + u"TEMP";
-    if (!IsFolder(temp))
-        MakeFolder(temp);
-    const std::u16string leaf = u"run" + IntToText(int64_t(getpid()));
-    std::u16string folder;
-    if (IsFolder(temp)) {
-        folder = AddPathDelim(temp) + leaf;
-        if (!IsFolder(folder) && !MakeFolder(folder))
-            folder.clear();
-    }
-    if (folder.empty()) {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "torvanesub-XXXXXX").string();
-        if (mkdtemp(tmpl.data()))
-            folder = platform::from_fs_path(tmpl);
-    }
-    gRunTempFolder = folder.empty() ? std::u16string() : AddPathDelim(folder);
-    return gRunTempFolder;
 }
 
 void TForm1::JwFine()
@@ -176,8 +161,9 @@ void TForm1::JwFine()
     gGraAtt = nullptr;
     if (JWW1) {
         JwwDataFree(JWW1);
-        remove_run_folder(JWW1->BindImageFolder);
     }
+    run_folder_.remove();
+    gRunTempFolder.clear();
     delete JWW1;
     JWW1 = nullptr;
     delete JWC;
@@ -186,16 +172,6 @@ void TForm1::JwFine()
     JWK = nullptr;
     delete JWS;
     JWS = nullptr;
-}
-
-// Everything in the run's folder was made by this run; TEMP itself goes only when empty.
-void TForm1::remove_run_folder(const std::u16string& folder)
-{
-    if (folder.empty())
-        return;
-    std::error_code ec;
-    std::filesystem::remove_all(platform::fs_path(folder), ec);
-    EraseFolder(AppPath + u"TEMP");
 }
 
 void TForm1::JwwDataFree(TJwwData* JW)
@@ -409,72 +385,5 @@ void TForm1::JwwFileLtypeSet(TJwwData* JW)
             gGraAtt->SetAttrTyppa1_(idx, m, m % 2 == 0 ? v : -v);
         }
         gGraAtt->SetAttrTypPit_(idx);
-    }
-}
-
-void TForm1::GetRefFileName()
-{
-    const std::u16string jwf = AppPath + u"Jw_win.jwf";
-    if (!IsFile(jwf))
-        return;
-    auto lines = platform::read_cp932_lines(platform::fs_path(jwf));
-    if (!lines)
-        return;
-    for (const std::u16string& raw : *lines) {
-        const std::u16string line = trim_ctrl(UpperText(raw));
-        if (starts_with(line, u"END"))
-            return;
-        if (starts_with(line, u"REF_FILE =")) {
-            gRefFileName = trim_ctrl(line.substr(10));
-            return;
-        }
-        if (starts_with(line, u"REF_FILE=")) {
-            gRefFileName = trim_ctrl(line.substr(9));
-            return;
-        }
-    }
-}
-
-void TForm1::RefFileOpen()
-{
-    if (gRefFileName.empty())
-        return;
-    std::u16string folder = ExtractFolder(gRefFileName);
-    const std::u16string name = ExtractName(gRefFileName);
-    // A bare name yields the single separator: treat it as no folder.
-    const bool bare = folder.empty() || folder == u"/" || folder == u"\\";
-    const std::u16string fallback = gFilePath.empty() ? AppPath : ExtractFolder(gFilePath);
-    if (bare)
-        folder = fallback;
-    gRefCount = 0;
-    gRefList.clear();
-    std::u16string file = AddPathDelim(folder) + name;
-    // Names from Windows settings may carry a drive or differ in case from the file on disk.
-    if (!IsFile(file))
-        file = detail::find_file_ignoring_case(bare ? folder : fallback, name);
-    if (file.empty() || !IsFile(file))
-        return;
-    auto lines = platform::read_cp932_lines(platform::fs_path(file));
-    if (!lines)
-        return;
-    for (const std::u16string& line : *lines) {
-        const size_t tab = line.find(u'\t');
-        if (tab == std::u16string::npos)
-            continue;
-        const std::u16string key = line.substr(0, tab);
-        std::u16string value;
-        for (char16_t c : line.substr(tab + 1))
-            if (c >= u' ')
-                value += c;
-        if (key.empty())
-            continue;
-        bool bad = false;
-        for (char16_t c : key)
-            if (c == u' ' || c == u'\u3000' || c < u' ')
-                bad = true;
-        if (bad || !starts_with(key, u"%%"))
-            continue;
-        gRefList.push_back({ key, value });
-        ++gRefCount;
     }
 }

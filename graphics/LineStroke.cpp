@@ -3,17 +3,6 @@
 
 namespace detail {
 
-double round_half_even(double v)
-{
-    const double f = std::floor(v);
-    const double diff = v - f;
-    if (diff < 0.5)
-        return f;
-    if (diff > 0.5)
-        return f + 1;
-    return std::fmod(f, 2.0) == 0 ? f : f + 1;
-}
-
 int arc_piece_count(double length_px)
 {
     if (!(length_px / 72 < 2))

@@ -2,10 +2,9 @@
 #pragma once
 #include <cmath>
 
-namespace detail {
+#include "util/Func_2_geometry.h"
 
-// Rounds to the nearest integer, halves to even, whatever the floating-point environment says.
-double round_half_even(double v);
+namespace detail {
 
 // Pieces for a patterned curve of estimated length length_px pixels: 72, or about one per 2 pixels when
 // pieces would be shorter than that, at least 2.

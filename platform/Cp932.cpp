@@ -111,7 +111,19 @@ std::string utf16_to_cp932(std::u16string_view text)
     return result;
 }
 
-std::string utf16_to_utf8(std::u16string_view text)
+namespace {
+
+// Bytes that are not UTF-8 travel through a UTF-16 path as the lone low surrogates U+DC00 + byte, so a file
+// name made on another system comes back byte for byte.
+constexpr char16_t kEscapedByte = 0xDC00;
+
+bool is_escaped_byte(uint32_t c) { return c >= kEscapedByte && c <= kEscapedByte + 0xFF; }
+
+// Shift_JIS, common in names made on Windows: a lead byte and its trail byte, which may be "\" (0x5C).
+bool sjis_lead(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool sjis_trail(uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+std::string encode_utf8(std::u16string_view text, bool escaped_bytes)
 {
     std::string out;
     out.reserve(text.size());
@@ -120,6 +132,9 @@ std::string utf16_to_utf8(std::u16string_view text)
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
+        } else if (escaped_bytes && is_escaped_byte(c)) {
+            out += char(c - kEscapedByte);
+            continue;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
@@ -142,41 +157,57 @@ std::string utf16_to_utf8(std::u16string_view text)
     return out;
 }
 
-std::u16string utf8_to_utf16(std::string_view s)
+// The code point of the UTF-8 sequence at s[i] and its length; 0 when the bytes there are not one.
+size_t decode_one(std::string_view s, size_t i, uint32_t& c)
+{
+    const uint8_t b = uint8_t(s[i]);
+    if (b < 0x80) {
+        c = b;
+        return 1;
+    }
+    size_t len = 0;
+    uint32_t min = 0;
+    if ((b & 0xE0) == 0xC0)
+        len = 2, min = 0x80;
+    else if ((b & 0xF0) == 0xE0)
+        len = 3, min = 0x800;
+    else if ((b & 0xF8) == 0xF0)
+        len = 4, min = 0x10000;
+    if (len == 0 || i + len > s.size())
+        return 0;
+    uint32_t v = b & (0x3F >> (len - 1));
+    for (size_t k = 1; k < len; ++k) {
+        const uint8_t cb = uint8_t(s[i + k]);
+        if ((cb & 0xC0) != 0x80)
+            return 0;
+        v = (v << 6) | (cb & 0x3F);
+    }
+    // Overlong forms and encoded surrogates would not come back as the same bytes.
+    if (v > 0x10FFFF || v < min || (v >= 0xD800 && v <= 0xDFFF))
+        return 0;
+    c = v;
+    return len;
+}
+
+std::u16string decode_utf8(std::string_view s, bool escaped_bytes)
 {
     std::u16string out;
     out.reserve(s.size());
     size_t i = 0;
     while (i < s.size()) {
-        uint8_t b = uint8_t(s[i]);
-        uint32_t c = 0xFFFD;
-        size_t len = 1;
-        if (b < 0x80) {
-            c = b;
-        } else if ((b & 0xE0) == 0xC0) {
-            len = 2;
-        } else if ((b & 0xF0) == 0xE0) {
-            len = 3;
-        } else if ((b & 0xF8) == 0xF0) {
-            len = 4;
+        uint32_t c = 0;
+        size_t len = decode_one(s, i, c);
+        if (len == 0 && escaped_bytes && sjis_lead(uint8_t(s[i])) && i + 1 < s.size()
+            && sjis_trail(uint8_t(s[i + 1]))) {
+            // Both bytes escaped, so a trail byte 0x5C is never taken for a path separator.
+            out += char16_t(kEscapedByte + uint8_t(s[i]));
+            out += char16_t(kEscapedByte + uint8_t(s[i + 1]));
+            i += 2;
+            continue;
         }
-        if (len > 1) {
-            if (i + len > s.size()) {
-                len = 1;
-            } else {
-                uint32_t v = b & (0x3F >> (len - 1));
-                bool ok = true;
-                for (size_t k = 1; k < len; ++k) {
-                    uint8_t cb = uint8_t(s[i + k]);
-                    if ((cb & 0xC0) != 0x80)
-                        ok = false;
-                    v = (v << 6) | (cb & 0x3F);
-                }
-                if (ok && v <= 0x10FFFF)
-                    c = v;
-                else
-                    len = 1;
-            }
+        if (len == 0) {
+            c = escaped_bytes ? kEscapedByte + uint8_t(s[i]) : 0xFFFD;
+            len = 1;
         }
         if (c >= 0x10000) {
             c -= 0x10000;
@@ -189,5 +220,15 @@ std::u16string utf8_to_utf16(std::string_view s)
     }
     return out;
 }
+
+} // namespace
+
+std::string utf16_to_utf8(std::u16string_view text) { return encode_utf8(text, false); }
+
+std::u16string utf8_to_utf16(std::string_view s) { return decode_utf8(s, false); }
+
+std::string path_to_bytes(std::u16string_view path) { return encode_utf8(path, true); }
+
+std::u16string path_from_bytes(std::string_view bytes) { return decode_utf8(bytes, true); }
 
 } // namespace platform

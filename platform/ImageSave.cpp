@@ -2,12 +2,13 @@
 #include "platform/ImageSave.h"
 
 #include <cstring>
-#include <system_error>
-#include <unistd.h>
+#include <optional>
 #include <vector>
 #include <vips/vips.h>
 
 #include "platform/Bitmap.h"
+#include "platform/OutputFile.h"
+#include "platform/OutputFormat.h"
 #include "platform/Vips.h"
 
 namespace platform {
@@ -55,17 +56,11 @@ bool save_bitmap(const Bitmap& b, const std::filesystem::path& file, std::string
         error = "image codec unavailable";
         return false;
     }
-    const std::string name = file.string();
-    const char* saver = vips_foreign_find_save(name.c_str());
-    if (!saver) {
-        vips_error_clear();
-        error = "no encoder for " + file.extension().string();
+    const std::optional<OutputFormat> format = output_format(file);
+    if (!format) {
+        error = "not an image format this program writes";
         return false;
     }
-    // A sibling with the same extension, renamed into place once complete.
-    std::filesystem::path partial = file;
-    partial.replace_filename(
-        "." + file.stem().string() + ".partial" + std::to_string(getpid()) + file.extension().string());
     std::vector<uint8_t> rgb = to_rgb(b);
     VipsImage* im = vips_image_new_from_memory(rgb.data(), rgb.size(), b.width(), b.height(), 3, VIPS_FORMAT_UCHAR);
     if (!im) {
@@ -73,27 +68,37 @@ bool save_bitmap(const Bitmap& b, const std::filesystem::path& file, std::string
         return false;
     }
     im->Type = VIPS_INTERPRETATION_sRGB;
-    std::string target = partial.string();
-    // Line art: no filter and a light deflate level compress nearly as well as the defaults, much faster.
-    if (std::strcmp(saver, "VipsForeignSavePngFile") == 0)
-        target += "[compression=6,filter=none,strip]";
-    else
-        target += "[strip]";
-    const int rc = vips_image_write_to_file(im, target.c_str(), nullptr);
+    OutputFile out;
+    if (!out.open(file, error)) {
+        g_object_unref(im);
+        return false;
+    }
+    int rc = 0;
+    if (format->writer == OutputWriter::Bmp) {
+        void* buf = nullptr;
+        size_t len = 0;
+        rc = vips_image_write_to_buffer(im, ".bmp", &buf, &len, nullptr);
+        if (rc == 0 && !out.write(buf, len, error))
+            rc = -2;
+        g_free(buf);
+    } else {
+        VipsTarget* target = vips_target_new_to_descriptor(out.fd());
+        rc = target ? 0 : -1;
+        // Line art: no filter and a light deflate level compress nearly as well as the defaults, much faster.
+        std::string options = format->suffix == ".png" ? "[compression=6,filter=none,strip]" : "[strip]";
+        if (rc == 0)
+            rc = vips_image_write_to_target(im, (format->suffix + options).c_str(), target, nullptr);
+        if (target)
+            g_object_unref(target);
+    }
     g_object_unref(im);
-    std::error_code ec;
-    if (rc != 0) {
+    if (rc == -1)
         error = vips_message();
-        std::filesystem::remove(partial, ec);
+    if (rc != 0) {
+        out.discard();
         return false;
     }
-    std::filesystem::rename(partial, file, ec);
-    if (ec) {
-        error = ec.message();
-        std::filesystem::remove(partial, ec);
-        return false;
-    }
-    return true;
+    return out.commit(error);
 }
 
 } // namespace platform

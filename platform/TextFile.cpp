@@ -7,9 +7,9 @@
 
 namespace platform {
 
-std::filesystem::path fs_path(std::u16string_view p) { return std::filesystem::path(utf16_to_utf8(p)); }
+std::filesystem::path fs_path(std::u16string_view p) { return std::filesystem::path(path_to_bytes(p)); }
 
-std::u16string from_fs_path(const std::filesystem::path& p) { return utf8_to_utf16(p.string()); }
+std::u16string from_fs_path(const std::filesystem::path& p) { return path_from_bytes(p.native()); }
 
 std::optional<std::vector<std::u16string>> read_cp932_lines(const std::filesystem::path& file)
 {

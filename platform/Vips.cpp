@@ -6,11 +6,29 @@
 
 namespace platform {
 
+namespace {
+
+// Library warnings (a cut picture, a font without a glyph) are not ours to print: the caller gets one line
+// of our own or nothing.
+void drop_log(const gchar*, GLogLevelFlags, const gchar*, gpointer) { }
+
+} // namespace
+
+void quiet_library_logs()
+{
+    constexpr auto levels = GLogLevelFlags(
+        G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG | G_LOG_LEVEL_CRITICAL);
+    g_log_set_default_handler(drop_log, nullptr);
+    for (const char* domain : { "VIPS", "GLib", "GLib-GObject", "GLib-GIO" })
+        g_log_set_handler(domain, levels, drop_log, nullptr);
+}
+
 bool vips_ready()
 {
     static std::once_flag once;
     static bool ok = false;
     std::call_once(once, [] {
+        quiet_library_logs();
         ok = VIPS_INIT("torvanesub") == 0;
         if (ok) {
             // One conversion per process: a cache only costs memory.

@@ -5,5 +5,7 @@ namespace platform {
 
 // True when libvips is initialised and usable.
 bool vips_ready();
+// Drops the warnings of GLib-based libraries instead of printing them; vips_ready does this first.
+void quiet_library_logs();
 
 } // namespace platform

@@ -32,10 +32,13 @@ size_t name_start(const std::u16string& path)
     return 0;
 }
 
+// Unpaired surrogates other than the escapes of bytes that are not UTF-8 have no file name to stand for.
 bool has_lone_surrogate(const std::u16string& s)
 {
     for (size_t i = 0; i < s.size(); ++i) {
         char16_t c = s[i];
+        if (platform::is_path_byte_escape(c))
+            continue;
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
                 ++i;
@@ -61,7 +64,7 @@ bool valid_path(const std::u16string& path)
     if (has_lone_surrogate(path))
         return false;
     // PATH_MAX counts the terminating NUL.
-    return platform::utf16_to_utf8(path).size() < PATH_MAX;
+    return platform::path_to_bytes(path).size() < PATH_MAX;
 }
 
 // Path components, split at either separator, empty ones dropped.
@@ -463,10 +466,7 @@ std::u16string find_file_ignoring_case(const std::u16string& folder, const std::
         if (ec)
             break;
         std::string entry = it->path().filename().string();
-        std::u16string wide = platform::utf8_to_utf16(entry);
-        // Names that are not UTF-8 cannot be handed back as text.
-        if (platform::utf16_to_utf8(wide) != entry)
-            continue;
+        std::u16string wide = platform::path_from_bytes(entry);
         if (wide != name && LowerText(UpperText(wide)) != key)
             continue;
         std::error_code ec2;
@@ -480,7 +480,7 @@ std::u16string find_file_ignoring_case(const std::u16string& folder, const std::
     }
     if (best.empty())
         return u"";
-    return prefix + platform::utf8_to_utf16(best);
+    return prefix + platform::path_from_bytes(best);
 }
 
 TDateTime make_date(int year, int month, int day) { return double(days_from_civil(year, month, day) - kEpochOffset); }

@@ -306,6 +306,17 @@ void BlockTransMojiFit(const std::u16string& text, double x1, double y1, double 
 
 namespace detail {
 
+double round_half_even(double v)
+{
+    const double f = std::floor(v);
+    const double diff = v - f;
+    if (diff < 0.5)
+        return f;
+    if (diff > 0.5)
+        return f + 1;
+    return std::fmod(f, 2.0) == 0 ? f : f + 1;
+}
+
 std::array<TDPoint, 73> ellipse_arc_points(double cx, double cy, double r, double h, double a, double sa, double step)
 {
     std::array<TDPoint, 73> out;

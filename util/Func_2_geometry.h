@@ -58,6 +58,9 @@ void BlockTransMojiFit(const std::u16string& text, double x1, double y1, double 
 
 namespace detail {
 
+// Rounds to the nearest integer, halves to even, whatever the floating-point environment says.
+double round_half_even(double v);
+
 // The extent samples of an elliptical arc: 73 points from parameter sa, the parameter advancing by
 // repeated addition of step (da / 72 for an arc; callers pass π / 36 where a whole ellipse is meant).
 std::array<TDPoint, 73> ellipse_arc_points(double cx, double cy, double r, double h, double a, double sa, double step);

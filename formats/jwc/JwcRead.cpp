@@ -8,6 +8,7 @@
 
 #include "globals/UnitVal.h"
 #include "platform/Cp932.h"
+#include "platform/TextFile.h"
 #include "util/Func_2_text.h"
 
 namespace detail {
@@ -73,7 +74,7 @@ bool read_whole_file(const std::u16string& name, std::vector<uint8_t>& out)
     out.clear();
     if (name.empty())
         return false;
-    std::ifstream in(platform::utf16_to_utf8(name), std::ios::binary);
+    std::ifstream in(platform::fs_path(name), std::ios::binary);
     if (!in)
         return false;
     in.seekg(0, std::ios::end);
@@ -92,7 +93,7 @@ bool read_file_head(const std::u16string& name, size_t n, std::vector<uint8_t>& 
     out.clear();
     if (name.empty())
         return false;
-    std::ifstream in(platform::utf16_to_utf8(name), std::ios::binary);
+    std::ifstream in(platform::fs_path(name), std::ios::binary);
     if (!in)
         return false;
     out.resize(n);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include "tests/support/e2e_harness.h"
 #include "tests/support/jww_symbol_writer.h"
@@ -208,34 +207,6 @@ TEST(JwwE2E, VerticalTextRunsDownTheBaseLineWithExchangedSizes)
     EXPECT_LT(ink(img, px(-40), py(110), px(-16), py(0)), 5) << "the column is 10 mm broad";
     EXPECT_LT(ink(img, px(16), py(110), px(40), py(0)), 5) << "the column is 10 mm broad";
     EXPECT_EQ(ink(img, px(-30), py(20), px(30), py(-20)), 0) << "three 25 mm steps end at 25 mm";
-}
-
-// A 16 x 8 red 24-bit Windows bitmap, gzip-compressed as drawings store it.
-std::vector<uint8_t> red_bmp_gz()
-{
-    std::vector<uint8_t> b = { 'B', 'M' };
-    for (uint32_t v : { 54u + 8 * 48, 0u, 54u, 40u, 16u, 8u })
-        JwwWriter::put_u32(b, v);
-    JwwWriter::put_u16(b, 1);
-    JwwWriter::put_u16(b, 24);
-    for (uint32_t v : { 0u, 8u * 48, 2835u, 2835u, 0u, 0u })
-        JwwWriter::put_u32(b, v);
-    for (int i = 0; i < 128; ++i) {
-        b.push_back(0x00);
-        b.push_back(0x00);
-        b.push_back(0xFF);
-    }
-    z_stream z {};
-    deflateInit2(&z, 9, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-    std::vector<uint8_t> out(deflateBound(&z, uLong(b.size())) + 32);
-    z.next_in = b.data();
-    z.avail_in = uInt(b.size());
-    z.next_out = out.data();
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
 }
 
 TEST(JwwE2E, StoredImageIsDrawnWhereItsReferencePlacesItAndRemoved)

@@ -1,6 +1,8 @@
 // Byte-level writer of ".jww" drawings: header rows by version, tagged object lists, definitions, images.
 #include "tests/support/jww_writer.h"
 
+#include <zlib.h>
+
 #include <cstring>
 #include <fstream>
 
@@ -602,6 +604,33 @@ bool JwwWriter::save(const std::string& path) const
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
     return bool(f);
+}
+
+std::vector<uint8_t> red_bmp_gz()
+{
+    std::vector<uint8_t> b = { 'B', 'M' };
+    for (uint32_t v : { 54u + 8 * 48, 0u, 54u, 40u, 16u, 8u })
+        JwwWriter::put_u32(b, v);
+    JwwWriter::put_u16(b, 1);
+    JwwWriter::put_u16(b, 24);
+    for (uint32_t v : { 0u, 8u * 48, 2835u, 2835u, 0u, 0u })
+        JwwWriter::put_u32(b, v);
+    for (int i = 0; i < 128; ++i) {
+        b.push_back(0x00);
+        b.push_back(0x00);
+        b.push_back(0xFF);
+    }
+    z_stream z {};
+    deflateInit2(&z, 9, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
+    std::vector<uint8_t> out(deflateBound(&z, uLong(b.size())) + 32);
+    z.next_in = b.data();
+    z.avail_in = uInt(b.size());
+    z.next_out = out.data();
+    z.avail_out = uInt(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
 }
 
 } // namespace jwwtest

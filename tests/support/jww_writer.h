@@ -168,4 +168,7 @@ private:
     std::vector<Image> images_;
 };
 
+// A 16 x 8 red 24-bit Windows bitmap, gzip-compressed as drawings store it.
+std::vector<uint8_t> red_bmp_gz();
+
 } // namespace jwwtest

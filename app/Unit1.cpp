@@ -5,12 +5,15 @@
 
 #include <cmath>
 #include <new>
+#include <optional>
 
 #include "app/DocumentType.h"
 #include "app/UnitVal_driver.h"
 #include "platform/Cp932.h"
 #include "platform/ImageSave.h"
 #include "platform/OutputFormat.h"
+#include "platform/RasterSource.h"
+#include "platform/RasterWrite.h"
 #include "platform/TextFile.h"
 #include "util/Func_2.h"
 
@@ -82,7 +85,7 @@ void TForm1::FormCreate(const std::vector<std::u16string>& args, const std::u16s
     Memo1 = args_;
     gGraph = nullptr;
     gGraph2 = nullptr;
-    Image1.reset();
+    Image1.reset(0, 0);
     create_documents();
     JwInit();
     gDispWidth = 100;
@@ -150,7 +153,6 @@ void TForm1::FormShow()
 void TForm1::FormClose()
 {
     free_renderers();
-    canvas_.reset();
     free_documents();
     JwFine();
 }
@@ -166,7 +168,8 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
         fail(RunOutcome::Source, src, "not a drawing this program reads (" + document_extensions() + ")");
         return;
     }
-    if (!platform::output_format(platform::fs_path(dst))) {
+    const std::optional<platform::OutputFormat> format = platform::output_format(platform::fs_path(dst));
+    if (!format) {
         fail(RunOutcome::Output, dst, "not an image format this program writes");
         return;
     }
@@ -178,13 +181,22 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
     double sx = 0;
     double sy = 0;
     GetDotSize(type->t, sx, sy);
+    // The format's limits and the pixel budget, before anything is drawn.
+    if (std::string too_large = platform::raster_size_problem(*format, sx, sy); !too_large.empty()) {
+        fail(RunOutcome::Output, dst, too_large);
+        return;
+    }
     dispSub(type->t, sx, sy);
     if (!bitmap_ok_) {
         fail(RunOutcome::Output, dst, "image of " + pixels_text(sx) + " x " + pixels_text(sy) + " pixels is too large");
         return;
     }
+    if (!Image1.complete()) {
+        out_of_memory();
+        return;
+    }
     std::string error;
-    if (!platform::save_bitmap(Image1, platform::fs_path(dst), error)) {
+    if (!platform::save_picture(platform::BandSource(Image1), platform::fs_path(dst), error)) {
         fail(RunOutcome::Output, dst, "cannot write the image: " + error);
         return;
     }

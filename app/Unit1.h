@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "app/RunFolder.h"
-#include "platform/Bitmap.h"
-#include "platform/CairoCanvas.h"
+#include "platform/DisplayList.h"
 
 class TM7Data;
 class TJwwData;
@@ -37,8 +36,9 @@ public:
 
     // Argument log: the executable path, then every argument.
     std::vector<std::u16string> Memo1;
-    // The drawing surface that is saved.
-    platform::Bitmap Image1;
+    // The drawing surface that is saved: the renderers' calls, drawn into pixels band by band as the image is
+    // written.
+    platform::DisplayList Image1 { 0, 0 };
     std::u16string AppPath;
     std::u16string gstyle;
     int Fm1x = 50, Fm1y = 50, Fm1w = 480, Fm1h = 480;
@@ -99,13 +99,12 @@ private:
     void create_documents();
     void free_documents();
     void free_renderers();
-    // Sizes Image1 to the view; false, with Image1 empty, when no bitmap of that size can exist.
+    // Sizes Image1 to the view; false, with Image1 empty, when no picture of that size can exist.
     bool size_bitmap();
     void bind_jw_renderer();
     bool load_frame(const std::u16string& fn, const std::function<bool()>& file_in);
 
     std::vector<std::u16string> args_;
-    std::unique_ptr<platform::CairoCanvas> canvas_;
     detail::RunFolder run_folder_;
     RunOutcome outcome_ = RunOutcome::Converted;
     std::string message_;

@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "app/DocumentType.h"
@@ -70,15 +71,15 @@ void TForm1::dispSub(int t, double x, double y)
 
 bool TForm1::size_bitmap()
 {
-    Image1.reset();
     const double w = detail::round_half_even(gDispWidth);
     const double h = detail::round_half_even(gDispHeight);
     // Checked as doubles first: a paper of 100 m at 1200 dpi must not reach an integer conversion.
-    if (!(w >= 1 && h >= 1 && w <= platform::Bitmap::max_side && h <= platform::Bitmap::max_side)
-        || !Image1.resize(int(w), int(h))) {
+    if (!(w >= 1 && h >= 1 && w <= INT_MAX && h <= INT_MAX)) {
+        Image1.reset(0, 0);
         bitmap_ok_ = false;
         return false;
     }
+    Image1.reset(int(w), int(h));
     return true;
 }
 
@@ -93,26 +94,24 @@ void TForm1::free_renderers()
 void TForm1::bind_jw_renderer()
 {
     delete gGraph2;
-    gGraph2 = new TGraph2(canvas_.get());
-    canvas_->begin_scene();
+    gGraph2 = new TGraph2(&Image1);
+    Image1.begin_scene();
     gGraph2->GCls(gGraAtt->GetBackColor());
 }
 
 void TForm1::dispDraw(int JWtype)
 {
-    // The renderers point at the old canvas; they must not outlive it.
+    // The renderers point at the canvas being started again; they must not outlive what it was.
     free_renderers();
-    canvas_.reset();
     const DocumentType* type = document_type(JWtype);
     if (!type || !size_bitmap())
         return;
-    canvas_ = std::make_unique<platform::CairoCanvas>(Image1);
     if (!type->has_content(*this))
         return;
     const Rect frame = fit_rect(type->fit, papx, papy);
     if (type->m7) {
-        gGraph = new TGraph(canvas_.get());
-        canvas_->begin_scene();
+        gGraph = new TGraph(&Image1);
+        Image1.begin_scene();
         gGraph->GCls(0xFFFFFFFF);
         gGraph->GPenSet(0xFF0000FF, 1, 1);
         gGraph->GLBox(frame.x1, frame.y1, frame.x2, frame.y2);
@@ -124,5 +123,5 @@ void TForm1::dispDraw(int JWtype)
         }
     }
     type->draw_all(*this);
-    canvas_->end_scene();
+    Image1.end_scene();
 }

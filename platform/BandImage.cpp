@@ -186,7 +186,7 @@ int BandImage::generate(VipsRegion* out, void* seq, void* a, void*, int*)
                     size_t(r.width) * 3);
         self->release(b, int64_t(y1 - y0) * r.width);
         if (!ok) {
-            vips_error("torvanesub", "%s", "cannot draw the image: out of memory");
+            vips_error("torvanesub", "%s", "out of memory");
             return -1;
         }
     }

@@ -49,17 +49,41 @@ std::vector<uint32_t> pixels_of(const Bitmap& b)
 } // namespace
 
 DisplayList::DisplayList(int width, int height, size_t max_bytes)
-    : width_(std::max(width, 0))
-    , height_(std::max(height, 0))
+    : width_(0)
+    , height_(0)
     , max_bytes_(max_bytes)
 {
-    strokes_.emplace_back();
-    fills_.emplace_back();
-    transforms_.emplace_back();
-    states_.push_back(state_);
+    reset(width, height);
 }
 
 DisplayList::~DisplayList() = default;
+
+void DisplayList::reset(int width, int height)
+{
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    complete_ = true;
+    sealed_ = false;
+    std::vector<Item>().swap(items_);
+    std::vector<uint32_t>().swap(drawn_);
+    std::vector<PixelRect>().swap(boxes_);
+    std::vector<PointF>().swap(coords_);
+    std::vector<StrokeStyle>(1).swap(strokes_);
+    std::vector<Fill>(1).swap(fills_);
+    std::vector<TransformStep>(1).swap(transforms_);
+    std::vector<Matrix>().swap(givens_);
+    std::vector<platform::Bitmap>().swap(tiles_);
+    std::vector<Gradient>().swap(gradients_);
+    stop_bytes_ = 0;
+    std::vector<FontSpec>().swap(fonts_);
+    std::u16string().swap(chars_);
+    std::vector<TextItem>().swap(texts_);
+    std::vector<ImageItem>().swap(images_);
+    std::vector<Level>().swap(levels_);
+    std::vector<Record>().swap(decoded_);
+    state_ = State {};
+    states_.assign(1, state_);
+}
 
 size_t DisplayList::bytes() const
 {

@@ -78,6 +78,8 @@ public:
 
     DisplayList(int width, int height, size_t max_bytes = default_max_bytes);
     ~DisplayList() override;
+    // Starts again empty, at another size, as a canvas freshly made.
+    void reset(int width, int height);
     DisplayList(const DisplayList&) = delete;
     DisplayList& operator=(const DisplayList&) = delete;
 

@@ -3,6 +3,7 @@
 
 #include <vips/vips.h>
 
+#include <algorithm>
 #include <string_view>
 
 #include "platform/Vips.h"
@@ -15,31 +16,36 @@ struct Entry {
     std::string_view suffix;
     OutputWriter writer;
     int64_t max_side;
+    int64_t max_pixels;
 };
 
 constexpr int64_t kInt32 = 0x7FFFFFFF;
+constexpr int64_t kStream = output_max_pixels;
+constexpr int64_t kFrame = output_max_frame_pixels;
 
 // Only image formats: libvips also saves matrices, CSV and tile trees (".dz" writes a folder tree), none of
-// which is an image file in the place the parent asked for.
+// which is an image file in the place the parent asked for. libjpeg stops at 65500 pixels a side, short
+// of its 16-bit field; libvips' own coordinates bound every format (see output_format). JPEG, TIFF, PNG,
+// BMP, PPM and VIPS files are written strip by strip; the others' encoders hold the frame.
 constexpr Entry kFormats[] = {
-    { ".bmp", OutputWriter::Bmp, kInt32 },
-    { ".png", OutputWriter::Vips, kInt32 },
-    { ".jpg", OutputWriter::Vips, 65535 },
-    { ".jpeg", OutputWriter::Vips, 65535 },
-    { ".jpe", OutputWriter::Vips, 65535 },
-    { ".gif", OutputWriter::Vips, 65535 },
-    { ".tif", OutputWriter::Vips, kInt32 },
-    { ".tiff", OutputWriter::Vips, kInt32 },
-    { ".webp", OutputWriter::Vips, 16383 },
-    { ".avif", OutputWriter::Vips, 16384 },
-    { ".heic", OutputWriter::Vips, 16384 },
-    { ".heif", OutputWriter::Vips, 16384 },
-    { ".jp2", OutputWriter::Vips, kInt32 },
-    { ".j2k", OutputWriter::Vips, kInt32 },
-    { ".ppm", OutputWriter::Vips, kInt32 },
-    { ".pnm", OutputWriter::Vips, kInt32 },
-    { ".v", OutputWriter::Vips, kInt32 },
-    { ".vips", OutputWriter::Vips, kInt32 },
+    { ".bmp", OutputWriter::Bmp, kInt32, kStream },
+    { ".png", OutputWriter::Png, kInt32, kStream },
+    { ".jpg", OutputWriter::Vips, 65500, kStream },
+    { ".jpeg", OutputWriter::Vips, 65500, kStream },
+    { ".jpe", OutputWriter::Vips, 65500, kStream },
+    { ".gif", OutputWriter::Vips, 65535, kFrame },
+    { ".tif", OutputWriter::Vips, kInt32, kStream },
+    { ".tiff", OutputWriter::Vips, kInt32, kStream },
+    { ".webp", OutputWriter::Vips, 16383, kFrame },
+    { ".avif", OutputWriter::Vips, 16384, kFrame },
+    { ".heic", OutputWriter::Vips, 16384, kFrame },
+    { ".heif", OutputWriter::Vips, 16384, kFrame },
+    { ".jp2", OutputWriter::Vips, kInt32, kFrame },
+    { ".j2k", OutputWriter::Vips, kInt32, kFrame },
+    { ".ppm", OutputWriter::Vips, kInt32, kStream },
+    { ".pnm", OutputWriter::Vips, kInt32, kStream },
+    { ".v", OutputWriter::Vips, kInt32, kStream },
+    { ".vips", OutputWriter::Vips, kInt32, kStream },
 };
 
 std::string lower_ascii(std::string s)
@@ -65,7 +71,8 @@ std::optional<OutputFormat> output_format(const std::filesystem::path& dest)
                 return std::nullopt;
             }
         }
-        return OutputFormat { e.writer, ext, e.max_side };
+        // Bands are drawn in libvips' coordinates, whichever writer encodes them.
+        return OutputFormat { e.writer, ext, std::min<int64_t>(e.max_side, VIPS_MAX_COORD), e.max_pixels };
     }
     return std::nullopt;
 }

@@ -30,10 +30,7 @@ bool write_all(VipsTarget* out, const uint8_t* p, size_t n, std::string& error)
 {
     if (n == 0 || vips_target_write(out, p, n) == 0)
         return true;
-    error = std::string("cannot write the image: ") + vips_error_buffer();
-    vips_error_clear();
-    while (!error.empty() && (error.back() == '\n' || error.back() == ' '))
-        error.pop_back();
+    error = vips_error_line();
     return false;
 }
 
@@ -344,7 +341,7 @@ bool write_png(const RasterSource& src, VipsTarget* out, const PngOptions& optio
         t.join();
     if (!ok) {
         if (error.empty())
-            error = "cannot make the image: out of memory";
+            error = "out of memory";
         return false;
     }
     return write_chunk(out, "IEND", {}, error);

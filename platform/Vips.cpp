@@ -23,6 +23,17 @@ void quiet_library_logs()
         g_log_set_handler(domain, levels, drop_log, nullptr);
 }
 
+std::string vips_error_line()
+{
+    std::string m = vips_error_buffer();
+    vips_error_clear();
+    while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
+        m.pop_back();
+    if (auto nl = m.find('\n'); nl != std::string::npos)
+        m.resize(nl);
+    return m;
+}
+
 bool vips_ready()
 {
     static std::once_flag once;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -46,7 +47,39 @@ std::vector<uint32_t> pixels_of(const Bitmap& b)
     return px;
 }
 
+size_t mix(std::initializer_list<uint64_t> v)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (uint64_t x : v)
+        h = (h ^ x) * 1099511628211ull;
+    return size_t(h ^ (h >> 29));
+}
+
+uint32_t bits(float f)
+{
+    uint32_t b;
+    std::memcpy(&b, &f, 4);
+    return b;
+}
+
+constexpr size_t kRecent = 64;
+
 } // namespace
+
+// The index of an entry equal to `v`: one of the recent ones, else a new one. Throws bad_alloc.
+template <class T, class Same>
+uint32_t DisplayList::intern(
+    std::vector<T>& table, std::vector<uint32_t>& recent, size_t hash, const T& v, const Same& same)
+{
+    if (recent.empty())
+        recent.assign(kRecent, kNone);
+    uint32_t& slot = recent[hash % kRecent];
+    if (slot != kNone && same(table[slot], v))
+        return slot;
+    table.push_back(v);
+    slot = uint32_t(table.size() - 1);
+    return slot;
+}
 
 DisplayList::DisplayList(int width, int height, size_t max_bytes)
     : width_(0)
@@ -83,6 +116,10 @@ void DisplayList::reset(int width, int height)
     std::vector<Record>().swap(decoded_);
     state_ = State {};
     states_.assign(1, state_);
+    current_ = 0;
+    recent_strokes_.clear();
+    recent_fills_.clear();
+    recent_states_.clear();
 }
 
 size_t DisplayList::bytes() const
@@ -117,7 +154,7 @@ bool DisplayList::add(Op op, uint32_t a, uint32_t b, uint8_t flags)
         return false;
     }
     try {
-        items_.push_back({ op, flags, 0, uint32_t(states_.size() - 1), a, b });
+        items_.push_back({ op, flags, 0, current_, a, b });
     } catch (const std::bad_alloc&) {
         fail();
         return false;
@@ -131,7 +168,8 @@ void DisplayList::change_state(const State& next)
     if (next == state_)
         return;
     try {
-        states_.push_back(next);
+        current_ = intern(states_, recent_states_, mix({ next.stroke, next.fill, next.transform }), next,
+            [](const State& a, const State& b) { return a == b; });
         state_ = next;
     } catch (const std::bad_alloc&) {
         fail();
@@ -225,13 +263,18 @@ void DisplayList::clear(uint32_t argb)
     }
 }
 
+uint32_t DisplayList::stroke_index(const StrokeStyle& s)
+{
+    return intern(strokes_, recent_strokes_, mix({ s.Color, bits(s.Thickness), uint64_t(s.Dash) }), s,
+        [](const StrokeStyle& a, const StrokeStyle& b) { return same(a, b); });
+}
+
 void DisplayList::set_stroke(const StrokeStyle& s)
 {
     if (!same(s, strokes_[state_.stroke])) {
         try {
-            strokes_.push_back(s);
             State next = state_;
-            next.stroke = uint32_t(strokes_.size() - 1);
+            next.stroke = stroke_index(s);
             change_state(next);
         } catch (const std::bad_alloc&) {
             fail();
@@ -246,9 +289,9 @@ void DisplayList::change_fill(const Fill& f)
     if (now.kind == f.kind && now.color == f.color && now.ref == f.ref)
         return;
     try {
-        fills_.push_back(f);
         State next = state_;
-        next.fill = uint32_t(fills_.size() - 1);
+        next.fill = intern(fills_, recent_fills_, mix({ uint64_t(f.kind), f.color, f.ref }), f,
+            [](const Fill& a, const Fill& b) { return a.kind == b.kind && a.color == b.color && a.ref == b.ref; });
         change_state(next);
     } catch (const std::bad_alloc&) {
         fail();
@@ -307,14 +350,13 @@ void DisplayList::draw_line(PointF a, PointF b, const StrokeStyle& s)
     if (at == kNone)
         return fail();
     // Dots come by the thousand with the same stroke of their own.
-    if (!same(strokes_.back(), s)) {
-        try {
-            strokes_.push_back(s);
-        } catch (const std::bad_alloc&) {
-            return fail();
-        }
+    uint32_t own = 0;
+    try {
+        own = stroke_index(s);
+    } catch (const std::bad_alloc&) {
+        return fail();
     }
-    add_drawing(Op::Line, a.X, a.Y, b.X, b.Y, half_width(s), kEdgePx, at, uint32_t(strokes_.size() - 1), kOwnStroke);
+    add_drawing(Op::Line, a.X, a.Y, b.X, b.Y, half_width(s), kEdgePx, at, own, kOwnStroke);
 }
 
 void DisplayList::draw_rect(PointF a, PointF b, float rx, float ry)

@@ -193,8 +193,11 @@ private:
     void add_drawing(Op op, double x0, double y0, double x1, double y1, double pad, double margin_px, uint32_t a,
         uint32_t b = 0, uint8_t flags = 0);
     uint32_t put_coords(std::initializer_list<PointF> v);
+    template <class T, class Same>
+    uint32_t intern(std::vector<T>& table, std::vector<uint32_t>& recent, size_t hash, const T& v, const Same& same);
     uint32_t put_points(const PointF* pts, size_t n);
     void change_state(const State& next);
+    uint32_t stroke_index(const StrokeStyle& s);
     void change_fill(const Fill& f);
     void add_transform(const TransformStep& t);
     PixelRect device_box(double x0, double y0, double x1, double y1, double pad, double margin_px) const;
@@ -217,6 +220,7 @@ private:
     std::vector<PointF> coords_; // the points of the calls, and their radii and angles as pairs
     std::vector<State> states_;
     State state_;
+    uint32_t current_ = 0; // state_'s index in states_
     std::vector<StrokeStyle> strokes_;
     std::vector<Fill> fills_;
     std::vector<TransformStep> transforms_;
@@ -229,6 +233,10 @@ private:
     std::vector<TextItem> texts_;
     std::vector<ImageItem> images_;
     std::vector<Level> levels_;
+
+    // The last entries of each table by a hash of their value: drawings cycle through a few pens, and each
+    // is kept once instead of once per change.
+    std::vector<uint32_t> recent_strokes_, recent_fills_, recent_states_;
 
     mutable std::vector<Record> decoded_; // records() of the first decoded_.size() items
 };

@@ -160,45 +160,82 @@ public:
             return false;
         const int w = src_.width();
         const size_t row = size_t(w) * 3;
-        const bool above = o_.filter != PngOptions::Filter::None && o_.filter != PngOptions::Filter::Sub && y0 > 0;
-        const int first = above ? y0 - 1 : y0;
-        const size_t rows = size_t(y1 - first);
         const size_t filtered = size_t(y1 - y0) * (row + 1);
         try {
-            rgb_.resize(rows * row);
-            zero_.resize(row);
             flat_.resize(filtered);
-            out.bytes.resize(deflateBound(&z_, uLong(filtered)) + 64);
         } catch (const std::bad_alloc&) {
             return false;
         }
-        if (!src_.render({ 0, first, w, y1 }, rgb_.data(), row, scratch_))
+        if (o_.filter == PngOptions::Filter::None) {
+            // Drawn straight into place behind each row's filter byte.
+            if (!src_.render({ 0, y0, w, y1 }, flat_.data() + 1, row + 1, scratch_))
+                return false;
+            for (size_t y = 0; y < size_t(y1 - y0); ++y)
+                flat_[y * (row + 1)] = 0;
+        } else if (!filter(y0, y1, row)) {
+            return false;
+        }
+        out.raw = filtered;
+        out.adler = adler32_z(1, flat_.data(), filtered);
+        return deflate_band(filtered, last, out.bytes);
+    }
+
+private:
+    bool filter(int y0, int y1, size_t row)
+    {
+        // The filters that look up take the row above the band too.
+        const bool above = o_.filter != PngOptions::Filter::Sub && y0 > 0;
+        const int first = above ? y0 - 1 : y0;
+        try {
+            rgb_.resize(size_t(y1 - first) * row);
+            zero_.resize(row);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        if (!src_.render({ 0, first, src_.width(), y1 }, rgb_.data(), row, scratch_))
             return false;
         for (int y = y0; y < y1; ++y) {
             const uint8_t* cur = rgb_.data() + size_t(y - first) * row;
             const uint8_t* prev = y > first ? cur - row : zero_.data();
             filter_row(o_.filter, cur, prev, row, flat_.data() + size_t(y - y0) * (row + 1));
         }
-        out.raw = filtered;
-        out.adler = 1;
-        out.adler = adler32_z(1, flat_.data(), filtered);
-        if (deflateReset(&z_) != Z_OK)
-            return false;
-        // One call per band; a band above 4 GiB would need a loop zlib's 32-bit counts leave out.
-        if (filtered > 0xFFFFFFFFu || out.bytes.size() > 0xFFFFFFFFu)
-            return false;
-        z_.next_in = flat_.data();
-        z_.avail_in = uInt(filtered);
-        z_.next_out = out.bytes.data();
-        z_.avail_out = uInt(out.bytes.size());
-        const int rc = deflate(&z_, last ? Z_FINISH : Z_SYNC_FLUSH);
-        if (z_.avail_in != 0 || (last ? rc != Z_STREAM_END : rc != Z_OK))
-            return false;
-        out.bytes.resize(out.bytes.size() - z_.avail_out);
         return true;
     }
 
-private:
+    // Deflates flat_ into `out`, grown as the output needs rather than to its worst case.
+    bool deflate_band(size_t n, bool last, std::vector<uint8_t>& out)
+    {
+        if (deflateReset(&z_) != Z_OK)
+            return false;
+        constexpr size_t kStep = size_t(1) << 20;
+        out.clear();
+        size_t in_at = 0;
+        for (;;) {
+            try {
+                out.resize(out.size() + kStep);
+            } catch (const std::bad_alloc&) {
+                return false;
+            }
+            const size_t room = kStep;
+            const size_t take = std::min<size_t>(n - in_at, 0x40000000);
+            z_.next_in = flat_.data() + in_at;
+            z_.avail_in = uInt(take);
+            z_.next_out = out.data() + out.size() - room;
+            z_.avail_out = uInt(room);
+            const bool end_of_input = in_at + take == n;
+            const int rc = deflate(&z_, end_of_input ? (last ? Z_FINISH : Z_SYNC_FLUSH) : Z_NO_FLUSH);
+            in_at += take - z_.avail_in;
+            out.resize(out.size() - z_.avail_out);
+            if (rc == Z_STREAM_ERROR)
+                return false;
+            if (last && rc == Z_STREAM_END)
+                return true;
+            // A sync flush is complete once it leaves output room unused with all input taken.
+            if (!last && in_at == n && z_.avail_in == 0 && z_.avail_out > 0)
+                return true;
+        }
+    }
+
     const RasterSource& src_;
     const PngOptions& o_;
     z_stream z_ {};

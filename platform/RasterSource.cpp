@@ -25,11 +25,12 @@ int band_rows_for(int width, int asked)
 {
     if (asked > 0)
         return asked;
-    // Tall bands replay each long call fewer times; short ones keep a thread's memory small.
-    constexpr size_t kBandBytes = size_t(4) << 20;
-    constexpr int kMaxRows = 512;
+    // Bands of a few dozen rows and up replay long calls hardly more than tall ones, and a band that fits the
+    // processor's cache draws faster than a tall one (bench/README.md).
+    constexpr size_t kBandBytes = size_t(2) << 20;
+    constexpr int kMinRows = 64, kMaxRows = 512;
     const size_t row = std::max<size_t>(1, size_t(std::max(width, 1)) * 3);
-    return int(std::clamp<size_t>(kBandBytes / row, 1, kMaxRows));
+    return int(std::clamp<size_t>(kBandBytes / row, kMinRows, kMaxRows));
 }
 
 BandSource::BandSource(DisplayList& list)

@@ -113,6 +113,9 @@ public:
     // Replays, in order and with their state, the calls that may touch `band` onto `target`, a fresh canvas
     // whose bitmap holds the band's pixels. `scratch` is the caller's own.
     void replay(CairoCanvas& target, const PixelRect& band, std::vector<uint32_t>& scratch) const;
+    // Makes every recorded call again, in order, on `target`: the whole picture at once on any canvas (a
+    // vector surface, or one bitmap the old way).
+    void replay_all(Canvas& target) const;
 
     // ---- Canvas.
     int width() const override { return width_; }
@@ -206,7 +209,7 @@ private:
     void unseal();
     void decode(const Item& it, Record& r) const;
     void collect(const PixelRect& band, std::vector<uint32_t>& out) const;
-    void play(CairoCanvas& c, const Item& it) const;
+    void play(Canvas& c, const Item& it) const;
 
     int width_;
     int height_;

@@ -81,7 +81,7 @@ void DisplayList::collect(const PixelRect& band, std::vector<uint32_t>& out) con
     std::sort(out.begin(), out.end());
 }
 
-void DisplayList::play(CairoCanvas& c, const Item& it) const
+void DisplayList::play(Canvas& c, const Item& it) const
 {
     switch (it.op) {
     case Op::Clear: c.clear(it.a); break;
@@ -109,6 +109,30 @@ void DisplayList::play(CairoCanvas& c, const Item& it) const
         break;
     }
     default: break;
+    }
+}
+
+void DisplayList::replay_all(Canvas& target) const
+{
+    constexpr uint32_t kNone = ~uint32_t(0);
+    for (const Item& it : items_) {
+        const State& st = states_[it.state];
+        switch (it.op) {
+        case Op::BeginScene: target.begin_scene(); break;
+        case Op::EndScene: target.end_scene(); break;
+        case Op::SetStroke: target.set_stroke(strokes_[st.stroke]); break;
+        case Op::SetFillColor: target.set_fill_color(fills_[st.fill].color); break;
+        case Op::SetFillBitmap:
+            target.set_fill_bitmap(it.a == kNone ? platform::Bitmap() : tiles_[it.a].share());
+            break;
+        case Op::SetFillGradient:
+            if (it.a != kNone)
+                target.set_fill_gradient(gradients_[it.a]);
+            break;
+        case Op::SetTransform: target.set_transform(givens_[it.a]); break;
+        case Op::MultiplyTransform: target.multiply_transform(givens_[it.a]); break;
+        default: play(target, it); break;
+        }
     }
 }
 

@@ -38,6 +38,12 @@ std::string raster_size_problem(const OutputFormat& format, double w, double h)
     return {};
 }
 
+std::string saver_suffix(const OutputFormat& format, int64_t w, int64_t h)
+{
+    const bool tiff = format.suffix == ".tif" || format.suffix == ".tiff";
+    return format.suffix + (tiff && double(w) * double(h) * 3 > kTiffPlainBytes ? "[strip,bigtiff]" : "[strip]");
+}
+
 namespace {
 
 // libvips' threads draw the bands of a saver; its concurrency decides how many, so a count asked for is
@@ -73,11 +79,7 @@ bool write_vips(
         error = vips_error_line();
         return false;
     }
-    std::string suffix = format.suffix + "[strip";
-    if ((format.suffix == ".tif" || format.suffix == ".tiff")
-        && double(src.width()) * src.height() * 3 > kTiffPlainBytes)
-        suffix += ",bigtiff";
-    suffix += "]";
+    const std::string suffix = saver_suffix(format, src.width(), src.height());
     int rc = 0;
     if (format.writer == OutputWriter::Bmp) {
         // Until our BMP writer takes rows, libvips' BMP saver encodes into memory.

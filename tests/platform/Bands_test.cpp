@@ -180,6 +180,17 @@ const std::vector<Case>& cases()
                 c.set_fill_color(0xFF0040FF);
                 c.fill_text(u"図", { 0, 0, 60, 60 }, { "IPAGothic", 30, false, false });
             } },
+        // Cairo's rough test of which glyphs can meet a surface misses the corner of a turned glyph: a band
+        // that only the corner enters must still draw it.
+        { "a turned bold glyph of vertical writing, whose corner alone enters a band",
+            [](Canvas& c) {
+                c.set_fill_color(0xFF0000FF);
+                c.set_transform({});
+                c.multiply_transform({ -0.19866933079506069, -0.98006657784124174, 0.98006657784124174,
+                    -0.19866933079506069, -54.018193497775485, 222.54207889620852 });
+                c.fill_text(u"書", { 63.9693108f, 133.354462f, 95.7153397f, 165.100494f },
+                    { "IPAGothic", 15.873f, true, false });
+            } },
         { "bitmaps enlarged, shrunk, cut and turned",
             [](Canvas& c) {
                 platform::Bitmap pic = picture(40, 30);

@@ -65,3 +65,28 @@ size_t inked(const std::vector<uint8_t>& rgb)
 }
 
 } // namespace bandtest
+
+namespace bandtest {
+
+std::string bands_differ_from_whole(platform::DisplayList& list, std::initializer_list<int> rows)
+{
+    const int w = list.width(), h = list.height();
+    const std::vector<uint8_t> whole = whole_rgb(w, h, [&](platform::Canvas& c) { list.replay_all(c); });
+    if (whole.empty())
+        return "no whole bitmap";
+    platform::BandSource src(list);
+    platform::RenderScratch scratch;
+    for (int r : rows) {
+        const int step = r > 0 ? r : h;
+        std::vector<uint8_t> banded(whole.size());
+        for (int y = 0; y < h; y += step)
+            if (!src.render({ 0, y, w, std::min(h, y + step) }, banded.data() + size_t(y) * size_t(w) * 3,
+                    size_t(w) * 3, scratch))
+                return "no band";
+        if (std::string d = first_difference(whole, banded, w); !d.empty())
+            return "bands of " + std::to_string(step) + " rows: " + d;
+    }
+    return {};
+}
+
+} // namespace bandtest

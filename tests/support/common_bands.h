@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,17 @@ std::string first_difference(const std::vector<uint8_t>& want, const std::vector
 
 // Number of pixels that are not white.
 size_t inked(const std::vector<uint8_t>& rgb);
+
+} // namespace bandtest
+
+namespace platform {
+class DisplayList;
+}
+
+namespace bandtest {
+
+// Empty when the list drawn whole (every call made again on one bitmap, as the renderer made them) and
+// replayed in bands of each height give the same bytes; else which band height differs and where.
+std::string bands_differ_from_whole(platform::DisplayList& list, std::initializer_list<int> rows = { 1, 7, 64, 0 });
 
 } // namespace bandtest

@@ -105,6 +105,8 @@ void DisplayList::reset(int width, int height)
     std::vector<Fill>(1).swap(fills_);
     std::vector<TransformStep>(1).swap(transforms_);
     std::vector<Matrix>().swap(givens_);
+    matrix_ = Matrix {};
+    recent_transforms_.clear();
     std::vector<platform::Bitmap>().swap(tiles_);
     std::vector<Gradient>().swap(gradients_);
     stop_bytes_ = 0;
@@ -179,7 +181,7 @@ void DisplayList::change_state(const State& next)
 PixelRect DisplayList::device_box(double x0, double y0, double x1, double y1, double pad, double margin_px) const
 {
     const PixelRect whole { 0, 0, width_, height_ };
-    const Matrix& m = transforms_[state_.transform].result;
+    const Matrix& m = matrix_;
     x0 -= pad, y0 -= pad, x1 += pad, y1 += pad;
     double lx = std::numeric_limits<double>::infinity(), ly = lx, hx = -lx, hy = -lx;
     for (double x : { x0, x1 })
@@ -423,47 +425,82 @@ void DisplayList::fill_polygon(const PointF* pts, size_t n)
     add_drawing(Op::FillPolygon, x0, y0, x1, y1, 0, kEdgePx, at, uint32_t(n));
 }
 
-void DisplayList::add_transform(const TransformStep& t)
+bool DisplayList::take_transform(const TransformStep& t, const Matrix& result)
 {
+    uint32_t node = 0;
     try {
-        transforms_.push_back(t);
-        State next = state_;
-        next.transform = uint32_t(transforms_.size() - 1);
-        change_state(next);
+        if (t.multiply || !t.given.is_identity()) {
+            uint64_t h = mix({ t.parent, uint64_t(t.multiply) });
+            for (double d : { t.given.xx, t.given.yx, t.given.xy, t.given.yy, t.given.x0, t.given.y0 }) {
+                uint64_t b;
+                std::memcpy(&b, &d, 8);
+                h = mix({ h, b });
+            }
+            node = intern(
+                transforms_, recent_transforms_, size_t(h), t, [](const TransformStep& a, const TransformStep& b) {
+                    return a.parent == b.parent && a.multiply == b.multiply
+                        && std::memcmp(&a.given, &b.given, sizeof(Matrix)) == 0;
+                });
+        }
     } catch (const std::bad_alloc&) {
         fail();
+        return false;
     }
+    State next = state_;
+    next.transform = node;
+    change_state(next);
+    if (state_.transform != node)
+        return false;
+    matrix_ = result;
+    return add(t.multiply ? Op::MultiplyTransform : Op::SetTransform, node, 0, kTakenOn);
+}
+
+void DisplayList::refuse_transform(Op op, const Matrix& m)
+{
+    uint32_t at = kNone;
+    try {
+        givens_.push_back(m);
+        at = uint32_t(givens_.size() - 1);
+    } catch (const std::bad_alloc&) {
+        return fail();
+    }
+    add(op, at);
 }
 
 void DisplayList::set_transform(const Matrix& m)
 {
-    // The Cairo canvas leaves a matrix Cairo would refuse, and Cairo keeps the identity as its own.
-    if (m.invertible())
-        add_transform({ m, m.is_identity() ? Matrix {} : m, 0, false });
-    uint32_t at = kNone;
-    try {
-        givens_.push_back(m);
-        at = uint32_t(givens_.size() - 1);
-    } catch (const std::bad_alloc&) {
-        return fail();
-    }
-    add(Op::SetTransform, at);
+    // The Cairo canvas leaves a matrix Cairo would refuse, and Cairo keeps the identity as its own: the
+    // identity is the first step, where every canvas starts.
+    if (!m.invertible())
+        return refuse_transform(Op::SetTransform, m);
+    take_transform({ m, 0, false }, m.is_identity() ? Matrix {} : m);
 }
 
 void DisplayList::multiply_transform(const Matrix& m)
 {
-    const Matrix t = Matrix::compose(m, transform());
+    const Matrix t = Matrix::compose(m, matrix_);
     // Cairo takes no step for the identity, so neither do we: the inverse it keeps stays the same.
-    if (m.invertible() && t.invertible() && !m.is_identity())
-        add_transform({ m, t, state_.transform, true });
-    uint32_t at = kNone;
-    try {
-        givens_.push_back(m);
-        at = uint32_t(givens_.size() - 1);
-    } catch (const std::bad_alloc&) {
-        return fail();
-    }
-    add(Op::MultiplyTransform, at);
+    if (!m.invertible() || !t.invertible() || m.is_identity())
+        return refuse_transform(Op::MultiplyTransform, m);
+    take_transform({ m, state_.transform, true }, t);
+}
+
+Matrix DisplayList::given(const Item& it) const
+{
+    if (!(it.flags & kTakenOn))
+        return givens_[it.a];
+    return it.a == 0 ? Matrix {} : transforms_[it.a].given;
+}
+
+Matrix DisplayList::matrix_of(uint32_t node) const
+{
+    std::vector<uint32_t> chain;
+    for (; node != 0 && transforms_[node].multiply; node = transforms_[node].parent)
+        chain.push_back(node);
+    Matrix m = node == 0 || transforms_[node].given.is_identity() ? Matrix {} : transforms_[node].given;
+    for (auto k = chain.rbegin(); k != chain.rend(); ++k)
+        m = Matrix::compose(transforms_[*k].given, m);
+    return m;
 }
 
 void DisplayList::fill_text(std::u16string_view text, const RectF& r, const FontSpec& font)
@@ -509,7 +546,7 @@ void DisplayList::decode(const Item& it, Record& r) const
     r.stroke = strokes_[st.stroke];
     r.fill_kind = fill.kind;
     r.fill_color = fill.color;
-    r.transform = transforms_[st.transform].result;
+    r.transform = matrix_of(st.transform);
     auto tile = [&](uint32_t t) {
         if (t == kNone)
             return;
@@ -552,7 +589,7 @@ void DisplayList::decode(const Item& it, Record& r) const
             tile(fill.ref);
         break;
     case Op::SetTransform:
-    case Op::MultiplyTransform: r.given = givens_[it.a]; break;
+    case Op::MultiplyTransform: r.given = given(it); break;
     case Op::Text: {
         const TextItem& t = texts_[it.a];
         r.text.assign(chars_, t.offset, t.length);

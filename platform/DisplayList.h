@@ -136,7 +136,7 @@ public:
     void draw_arc(PointF centre, float rx, float ry, float start_deg, float sweep_deg) override;
     void draw_path(const PointF* pts, size_t n, bool closed) override;
     void fill_polygon(const PointF* pts, size_t n) override;
-    Matrix transform() const override { return transforms_[state_.transform].result; }
+    Matrix transform() const override { return matrix_; }
     void set_transform(const Matrix& m) override;
     void multiply_transform(const Matrix& m) override;
     void fill_text(std::u16string_view text, const RectF& r, const FontSpec& font) override;
@@ -154,16 +154,16 @@ private:
         uint32_t ref = 0; // tiles_ or gradients_
     };
     // A transform is the matrix set last and the products taken on since, so that a replay reaches the
-    // same matrix and inverse through the same Cairo calls.
+    // same matrix and inverse through the same Cairo calls. Step 0 is the identity every canvas starts at.
     struct TransformStep {
         Matrix given;
-        Matrix result;
         uint32_t parent = 0;
         bool multiply = false;
     };
     // One call: 16 bytes. `a` and `b` by kind: Clear: colour. Line: coords_ at a, own stroke strokes_[b]
     // when kOwnStroke. Rect (a, b, (rx, ry)), Ellipse (a, b), Arc (centre, (rx, ry), (start, sweep)): coords_
-    // at a. Path, FillPolygon: coords_ at a, b points. SetTransform, MultiplyTransform: givens_[a]. Text: texts_[a].
+    // at a. Path, FillPolygon: coords_ at a, b points. SetTransform, MultiplyTransform: transforms_[a] when
+    // kTakenOn, else the refused matrix givens_[a]. Text: texts_[a].
     // Bitmap: images_[a].
     struct Item {
         Op op;
@@ -173,7 +173,8 @@ private:
         uint32_t a;
         uint32_t b;
     };
-    static constexpr uint8_t kOwnStroke = 1, kClosed = 2;
+    // kTakenOn: a SetTransform or MultiplyTransform the canvas took on, `a` being its step in transforms_.
+    static constexpr uint8_t kOwnStroke = 1, kClosed = 2, kTakenOn = 4;
     struct TextItem {
         uint32_t offset, length, font;
         RectF rect;
@@ -202,7 +203,11 @@ private:
     void change_state(const State& next);
     uint32_t stroke_index(const StrokeStyle& s);
     void change_fill(const Fill& f);
-    void add_transform(const TransformStep& t);
+    bool take_transform(const TransformStep& t, const Matrix& result);
+    void refuse_transform(Op op, const Matrix& m);
+    Matrix given(const Item& it) const;
+    // The matrix of a step, by the arithmetic that made it.
+    Matrix matrix_of(uint32_t node) const;
     PixelRect device_box(double x0, double y0, double x1, double y1, double pad, double margin_px) const;
     bool within_budget(size_t more) const;
     void fail() { complete_ = false; }
@@ -227,7 +232,8 @@ private:
     std::vector<StrokeStyle> strokes_;
     std::vector<Fill> fills_;
     std::vector<TransformStep> transforms_;
-    std::vector<Matrix> givens_;
+    std::vector<Matrix> givens_; // matrices the canvas refused, for the records
+    Matrix matrix_; // the transform in force: state_.transform's matrix
     std::vector<platform::Bitmap> tiles_;
     std::vector<Gradient> gradients_;
     size_t stop_bytes_ = 0;
@@ -239,7 +245,7 @@ private:
 
     // The last entries of each table by a hash of their value: drawings cycle through a few pens, and each
     // is kept once instead of once per change.
-    std::vector<uint32_t> recent_strokes_, recent_fills_, recent_states_;
+    std::vector<uint32_t> recent_strokes_, recent_fills_, recent_states_, recent_transforms_;
 
     mutable std::vector<Record> decoded_; // records() of the first decoded_.size() items
 };

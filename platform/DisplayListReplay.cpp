@@ -129,8 +129,8 @@ void DisplayList::replay_all(Canvas& target) const
             if (it.a != kNone)
                 target.set_fill_gradient(gradients_[it.a]);
             break;
-        case Op::SetTransform: target.set_transform(givens_[it.a]); break;
-        case Op::MultiplyTransform: target.multiply_transform(givens_[it.a]); break;
+        case Op::SetTransform: target.set_transform(given(it)); break;
+        case Op::MultiplyTransform: target.multiply_transform(given(it)); break;
         default: play(target, it); break;
         }
     }

@@ -33,7 +33,7 @@ measure() {
   echo "$best"
 }
 
-ratio() { awk "BEGIN { if ($2 > 0) printf \"%.2f\", $1 / $2; else print \"-\" }"; }
+ratio() { case "$1$2" in *[!0-9.]* | "") echo "-" ;; *) awk "BEGIN { if ($2 > 0) printf \"%.2f\", $1 / $2; else print \"-\" }" ;; esac; }
 
 # row NAME DRAWING EXT [floor]: ours with 2 threads and 1 thread, the old way (one band the size of the image),
 # and the floor, for one drawing.

@@ -26,9 +26,10 @@ constexpr int64_t kFrame = output_max_frame_pixels;
 // Only image formats: libvips also saves matrices, CSV and tile trees (".dz" writes a folder tree), none of
 // which is an image file in the place the parent asked for. libjpeg stops at 65500 pixels a side, short
 // of its 16-bit field; libvips' own coordinates bound every format (see output_format). JPEG, TIFF, PNG,
-// BMP, PPM and VIPS files are written strip by strip; the others' encoders hold the frame.
+// PPM and VIPS files are written strip by strip; the others' encoders hold the frame, BMP's too until it is
+// written from rows.
 constexpr Entry kFormats[] = {
-    { ".bmp", OutputWriter::Bmp, kInt32, kStream },
+    { ".bmp", OutputWriter::Bmp, kInt32, kFrame },
     { ".png", OutputWriter::Png, kInt32, kStream },
     { ".jpg", OutputWriter::Vips, 65500, kStream },
     { ".jpeg", OutputWriter::Vips, 65500, kStream },

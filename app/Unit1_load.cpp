@@ -147,7 +147,7 @@ void TForm1::JwInit()
     RefFileOpen();
     JWW1->BindImageExp = true;
     JWW1->BindImageExr = true;
-    gRunTempFolder = run_folder_.make(AppPath + u"TEMP");
+    gRunTempFolder = run_folder_.make(settings_.private_temp ? std::u16string() : AppPath + u"TEMP");
     JWW1->BindImageFolder = gRunTempFolder;
     JWS->BindImageFolder = JWW1->BindImageFolder;
     JWS->BindImageExp = false;

@@ -14,23 +14,31 @@
 namespace platform {
 namespace {
 
-// Flattens onto white: premultiplied colour plus the white that shows through.
-std::vector<uint8_t> to_rgb(const Bitmap& b)
+// Premultiplied ARGB as libvips takes it: RGB over the background, or RGBA with the colour unpremultiplied.
+std::vector<uint8_t> to_rgb(const Bitmap& b, const SaveOptions& o)
 {
     const size_t w = size_t(b.width());
     const size_t h = size_t(b.height());
-    std::vector<uint8_t> rgb(w * h * 3);
+    const size_t bands = o.transparent ? 4 : 3;
+    std::vector<uint8_t> out(w * h * bands);
+    const uint32_t back[3] = { (o.background >> 16) & 0xFF, (o.background >> 8) & 0xFF, o.background & 0xFF };
     const uint8_t* src = b.data();
-    uint8_t* dst = rgb.data();
-    for (size_t i = 0, n = w * h; i < n; ++i, src += 4, dst += 3) {
+    uint8_t* dst = out.data();
+    for (size_t i = 0, n = w * h; i < n; ++i, src += 4, dst += bands) {
         uint32_t px;
         std::memcpy(&px, src, 4);
-        const uint32_t white = 255 - (px >> 24);
-        dst[0] = uint8_t(((px >> 16) & 0xFF) + white);
-        dst[1] = uint8_t(((px >> 8) & 0xFF) + white);
-        dst[2] = uint8_t((px & 0xFF) + white);
+        const uint32_t a = px >> 24;
+        const uint32_t c[3] = { (px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF };
+        for (int k = 0; k < 3; ++k) {
+            if (o.transparent)
+                dst[k] = uint8_t(a == 0 ? 0 : (c[k] * 255 + a / 2) / a);
+            else
+                dst[k] = uint8_t(c[k] + ((255 - a) * back[k] + 127) / 255);
+        }
+        if (o.transparent)
+            dst[3] = uint8_t(a);
     }
-    return rgb;
+    return out;
 }
 
 std::string vips_message()
@@ -46,7 +54,7 @@ std::string vips_message()
 
 } // namespace
 
-bool save_bitmap(const Bitmap& b, const std::filesystem::path& file, std::string& error)
+bool save_bitmap(const Bitmap& b, const std::filesystem::path& file, std::string& error, const SaveOptions& options)
 {
     if (b.empty()) {
         error = "nothing to save";
@@ -61,15 +69,20 @@ bool save_bitmap(const Bitmap& b, const std::filesystem::path& file, std::string
         error = "not an image format this program writes";
         return false;
     }
-    std::vector<uint8_t> rgb = to_rgb(b);
-    VipsImage* im = vips_image_new_from_memory(rgb.data(), rgb.size(), b.width(), b.height(), 3, VIPS_FORMAT_UCHAR);
+    if (options.transparent && !format->alpha) {
+        error = "the " + format->suffix.substr(1) + " format has no transparency";
+        return false;
+    }
+    std::vector<uint8_t> rgb = to_rgb(b, options);
+    VipsImage* im = vips_image_new_from_memory(
+        rgb.data(), rgb.size(), b.width(), b.height(), options.transparent ? 4 : 3, VIPS_FORMAT_UCHAR);
     if (!im) {
         error = vips_message();
         return false;
     }
     im->Type = VIPS_INTERPRETATION_sRGB;
     OutputFile out;
-    if (!out.open(file, error)) {
+    if (!out.open(file, error, options.replace)) {
         g_object_unref(im);
         return false;
     }

@@ -15,6 +15,7 @@ struct Entry {
     std::string_view suffix;
     OutputWriter writer;
     int64_t max_side;
+    bool alpha;
 };
 
 constexpr int64_t kInt32 = 0x7FFFFFFF;
@@ -22,24 +23,24 @@ constexpr int64_t kInt32 = 0x7FFFFFFF;
 // Only image formats: libvips also saves matrices, CSV and tile trees (".dz" writes a folder tree), none of
 // which is an image file in the place the parent asked for.
 constexpr Entry kFormats[] = {
-    { ".bmp", OutputWriter::Bmp, kInt32 },
-    { ".png", OutputWriter::Vips, kInt32 },
-    { ".jpg", OutputWriter::Vips, 65535 },
-    { ".jpeg", OutputWriter::Vips, 65535 },
-    { ".jpe", OutputWriter::Vips, 65535 },
-    { ".gif", OutputWriter::Vips, 65535 },
-    { ".tif", OutputWriter::Vips, kInt32 },
-    { ".tiff", OutputWriter::Vips, kInt32 },
-    { ".webp", OutputWriter::Vips, 16383 },
-    { ".avif", OutputWriter::Vips, 16384 },
-    { ".heic", OutputWriter::Vips, 16384 },
-    { ".heif", OutputWriter::Vips, 16384 },
-    { ".jp2", OutputWriter::Vips, kInt32 },
-    { ".j2k", OutputWriter::Vips, kInt32 },
-    { ".ppm", OutputWriter::Vips, kInt32 },
-    { ".pnm", OutputWriter::Vips, kInt32 },
-    { ".v", OutputWriter::Vips, kInt32 },
-    { ".vips", OutputWriter::Vips, kInt32 },
+    { ".bmp", OutputWriter::Bmp, kInt32, false },
+    { ".png", OutputWriter::Vips, kInt32, true },
+    { ".jpg", OutputWriter::Vips, 65535, false },
+    { ".jpeg", OutputWriter::Vips, 65535, false },
+    { ".jpe", OutputWriter::Vips, 65535, false },
+    { ".gif", OutputWriter::Vips, 65535, true },
+    { ".tif", OutputWriter::Vips, kInt32, true },
+    { ".tiff", OutputWriter::Vips, kInt32, true },
+    { ".webp", OutputWriter::Vips, 16383, true },
+    { ".avif", OutputWriter::Vips, 16384, true },
+    { ".heic", OutputWriter::Vips, 16384, true },
+    { ".heif", OutputWriter::Vips, 16384, true },
+    { ".jp2", OutputWriter::Vips, kInt32, true },
+    { ".j2k", OutputWriter::Vips, kInt32, true },
+    { ".ppm", OutputWriter::Vips, kInt32, false },
+    { ".pnm", OutputWriter::Vips, kInt32, false },
+    { ".v", OutputWriter::Vips, kInt32, true },
+    { ".vips", OutputWriter::Vips, kInt32, true },
 };
 
 std::string lower_ascii(std::string s)
@@ -65,7 +66,7 @@ std::optional<OutputFormat> output_format(const std::filesystem::path& dest)
                 return std::nullopt;
             }
         }
-        return OutputFormat { e.writer, ext, e.max_side };
+        return OutputFormat { e.writer, ext, e.max_side, e.alpha };
     }
     return std::nullopt;
 }

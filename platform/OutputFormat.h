@@ -16,6 +16,7 @@ struct OutputFormat {
     OutputWriter writer = OutputWriter::Vips;
     std::string suffix; // lower-case extension with its dot, as the saver knows it
     int64_t max_side = 0; // largest width or height the format stores
+    bool alpha = false; // stores transparency
 };
 
 // The format DEST's extension names, in any letter case; nullopt when it is not an image format we write.

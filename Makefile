@@ -1,6 +1,8 @@
-# Thin wrapper over CMake: `make demo` and `make test` are the two commands of the README.
+# Thin wrapper over CMake: `make demo` and `make test` are the two commands of the README; `make install`.
 SANITIZE ?= 0
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+DESTDIR ?=
 ifeq ($(SANITIZE),1)
 BUILD := build-asan
 CMAKE_FLAGS := -DTORVANE_SANITIZE=ON -DTORVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
@@ -9,21 +11,38 @@ BUILD := build
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: deps build test demo bench fuzz format clean
+.PHONY: deps deps-test build tools test demo install uninstall bench fuzz format clean
 
 deps:
 	@scripts/deps.sh
 
-build: deps
-	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+deps-test:
+	@WITH_TESTS=1 scripts/deps.sh
+
+# Everything: the executables, tests and benchmarks.
+build: deps-test
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) -DBUILD_TESTING=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# The two executables alone: no test framework needed.
+tools: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) -DBUILD_TESTING=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target torvanesub drawconv
 
 test: build
 	@cd $(BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  ctest --output-on-failure -j $(JOBS)
 
-demo: build
+demo: tools
 	@scripts/demo.sh $(BUILD)
+
+# make install [PREFIX=/usr/local] [DESTDIR=/staging]: what goes where is in data/install.cmake.
+install: tools
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Removes the files the last install listed in its manifest, then the folders of our own it made.
+uninstall:
+	@DESTDIR="$(DESTDIR)" scripts/uninstall.sh $(BUILD)/install_manifest.txt
 
 bench: build
 	@scripts/bench.sh $(BUILD)
@@ -32,7 +51,7 @@ bench: build
 FORMAT ?= jww
 SECONDS ?= 60
 fuzz:
-	@WITH_FUZZ=1 scripts/deps.sh
+	@WITH_TESTS=1 WITH_FUZZ=1 scripts/deps.sh
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTORVANE_FUZZ=ON -DTORVANE_BENCH=OFF >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$(FORMAT)
 	@mkdir -p build-fuzz/corpus-$(FORMAT)

@@ -24,9 +24,10 @@ build: deps-test
 	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) -DBUILD_TESTING=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# The two executables alone: no test framework needed.
+# The two executables alone: a fresh build folder is made without tests, so no test framework is needed; one
+# that `make test` made keeps its tests and only the two targets are built.
 tools: deps
-	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) -DBUILD_TESTING=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target torvanesub drawconv
 
 test: build

@@ -109,6 +109,51 @@ RunResult Sandbox::run(const std::vector<std::string>& args) const
     return r;
 }
 
+RunResult run_command(const std::vector<std::string>& argv, const std::filesystem::path& cwd, const std::string& input)
+{
+    static std::atomic<int> counter { 0 };
+    const std::string tag = std::to_string(getpid()) + "-" + std::to_string(counter++);
+    const std::filesystem::path tmp = std::filesystem::temp_directory_path();
+    const std::filesystem::path in_file = tmp / ("torvane-in-" + tag);
+    const std::filesystem::path out_file = tmp / ("torvane-out-" + tag);
+    const std::filesystem::path err_file = tmp / ("torvane-err-" + tag);
+    {
+        std::ofstream in(in_file, std::ios::binary);
+        in << input;
+    }
+    pid_t pid = fork();
+    if (pid == 0) {
+        const int in = open(input.empty() ? "/dev/null" : in_file.c_str(), O_RDONLY);
+        const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
+            _exit(126);
+        if (chdir(cwd.c_str()) != 0)
+            _exit(126);
+        std::vector<std::string> store = argv;
+        std::vector<char*> args;
+        for (auto& a : store)
+            args.push_back(a.data());
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    RunResult r;
+    r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    auto slurp = [](const std::filesystem::path& f) {
+        std::ifstream in(f, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    r.out = slurp(out_file);
+    r.err = slurp(err_file);
+    std::error_code ec;
+    for (const auto& f : { in_file, out_file, err_file })
+        std::filesystem::remove(f, ec);
+    return r;
+}
+
 RunResult Sandbox::convert(const std::string& src, const std::string& dst) const
 {
     return run({ "parent1", "parent2", path(src).string(), path(dst).string() });
@@ -133,8 +178,29 @@ std::optional<Image> load_image(const std::filesystem::path& file)
     VipsImage* srgb = nullptr;
     VipsImage* flat = nullptr;
     bool ok = vips_colourspace(im, &srgb, VIPS_INTERPRETATION_sRGB, nullptr) == 0;
+    if (ok && vips_image_hasalpha(srgb)) {
+        // Read twice (alpha, then flattened): sequential access allows one pass only.
+        VipsImage* whole = vips_image_copy_memory(srgb);
+        g_object_unref(srgb);
+        srgb = whole;
+        ok = srgb != nullptr;
+    }
     if (ok) {
         if (vips_image_hasalpha(srgb)) {
+            VipsImage* a = nullptr;
+            VipsImage* a8 = nullptr;
+            if (vips_extract_band(srgb, &a, srgb->Bands - 1, nullptr) == 0
+                && vips_cast(a, &a8, VIPS_FORMAT_UCHAR, nullptr) == 0) {
+                size_t size = 0;
+                if (void* mem = vips_image_write_to_memory(a8, &size)) {
+                    const auto* p = static_cast<const uint8_t*>(mem);
+                    out.alpha.assign(p, p + size);
+                    g_free(mem);
+                }
+            }
+            for (VipsImage* v : { a, a8 })
+                if (v)
+                    g_object_unref(v);
             ok = vips_flatten(srgb, &flat, nullptr) == 0;
         } else {
             flat = srgb;

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string_view>
@@ -54,6 +55,20 @@ std::optional<uint32_t> parse_colour(std::string s)
     return uint32_t(std::stoul(s, nullptr, 16));
 }
 
+// "WIDTHxHEIGHT", each 1..32767.
+std::optional<std::pair<int, int>> parse_size(const std::string& s)
+{
+    int w = 0;
+    int h = 0;
+    char x = 0;
+    char rest = 0;
+    if (std::sscanf(s.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X'))
+        return std::nullopt;
+    if (w < 1 || h < 1 || w > 32767 || h > 32767)
+        return std::nullopt;
+    return std::pair { w, h };
+}
+
 std::string lower(std::string s)
 {
     for (char& c : s)
@@ -70,7 +85,7 @@ int exit_status(const CLI::App& app, const CLI::ParseError& e)
     return rc == 0 ? 0 : 2;
 }
 
-void add_convert_options(CLI::App& app, ConvertRequest& r, std::optional<double>& dpi, std::vector<int>& size,
+void add_convert_options(CLI::App& app, ConvertRequest& r, std::optional<double>& dpi, std::string& size,
     std::optional<int>& width, std::optional<int>& height, std::string& background)
 {
     app.add_option("SOURCE", r.sources, "drawings to convert; - reads one from standard input");
@@ -78,11 +93,20 @@ void add_convert_options(CLI::App& app, ConvertRequest& r, std::optional<double>
         "FILE (one source), DIR (an existing folder, or a name ending in /) or - for standard output");
     app.add_option("-f,--format", r.format, "png (default), jpg, bmp, gif, tif, webp, ...; else from -o's extension")
         ->transform([](std::string s) { return lower(s); });
-    auto* o_dpi = app.add_option("--dpi", dpi, "resolution over the paper (default 150)")->check(CLI::PositiveNumber);
+    auto* o_dpi = app.add_option("--dpi", dpi, "resolution over the paper (default 150)")
+                      ->check(CLI::Validator(
+                          [](std::string& s) {
+                              char* end = nullptr;
+                              const double v = std::strtod(s.c_str(), &end);
+                              return *end == 0 && v > 0 && v < 1e6 ? std::string() : "not a positive number: " + s;
+                          },
+                          "N"));
     auto* o_size = app.add_option("--size", size, "exact size in pixels, e.g. 1600x1200")
-                       ->delimiter('x')
-                       ->expected(2)
-                       ->check(CLI::Range(1, 32767));
+                       ->check(CLI::Validator(
+                           [](std::string& s) {
+                               return parse_size(s) ? std::string() : "not WIDTHxHEIGHT in 1..32767: " + s;
+                           },
+                           "WxH"));
     auto* o_width = app.add_option("--width", width, "width in pixels; the height follows the drawing")
                         ->check(CLI::Range(1, 32767));
     auto* o_height = app.add_option("--height", height, "height in pixels; the width follows the drawing")
@@ -107,7 +131,7 @@ void add_convert_options(CLI::App& app, ConvertRequest& r, std::optional<double>
 }
 
 // Size and background into the run settings, and the same options for worker processes.
-void settle_convert(ConvertRequest& r, const std::optional<double>& dpi, const std::vector<int>& size,
+void settle_convert(ConvertRequest& r, const std::optional<double>& dpi, const std::string& size,
     const std::optional<int>& width, const std::optional<int>& height, const std::string& background)
 {
     detail::RunSettings& s = r.settings;
@@ -117,11 +141,11 @@ void settle_convert(ConvertRequest& r, const std::optional<double>& dpi, const s
     s.dpi = dpi.value_or(kDefaultDpi);
     if (dpi)
         r.forwarded.insert(r.forwarded.end(), { "--dpi", std::to_string(*dpi) });
-    if (size.size() == 2) {
+    if (const auto wh = parse_size(size)) {
         s.size = detail::SizeRule::Pixels;
-        s.width = size[0];
-        s.height = size[1];
-        r.forwarded.insert(r.forwarded.end(), { "--size", std::to_string(size[0]) + "x" + std::to_string(size[1]) });
+        s.width = wh->first;
+        s.height = wh->second;
+        r.forwarded.insert(r.forwarded.end(), { "--size", size });
     } else if (width) {
         s.size = detail::SizeRule::Width;
         s.width = *width;
@@ -147,9 +171,13 @@ Parsed parse_command_line(int argc, char** argv)
     CLI::App app { "Converts drawings (.jww .jws .jwc .jwk .m7) into images.", "drawconv" };
     app.set_version_flag("--version", std::string("drawconv ") + TORVANE_VERSION);
     app.footer(kFooter);
+    // One line, like every other failure.
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return "drawconv: " + std::string(e.what()) + " (drawconv --help tells more)\n";
+    });
     app.require_subcommand(0, 1);
     std::optional<double> dpi;
-    std::vector<int> size;
+    std::string size;
     std::optional<int> width;
     std::optional<int> height;
     std::string background;

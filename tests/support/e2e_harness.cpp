@@ -79,36 +79,6 @@ void Sandbox::write(const std::string& name, const std::string& text) const
     out << text;
 }
 
-RunResult Sandbox::run(const std::vector<std::string>& args) const
-{
-    RunResult r;
-    const std::filesystem::path err_file = dir_ / ".stderr";
-    pid_t pid = fork();
-    if (pid == 0) {
-        int fd = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (fd >= 0)
-            dup2(fd, 2);
-        if (chdir(dir_.c_str()) != 0)
-            _exit(126);
-        std::vector<std::string> store;
-        store.push_back(exe().string());
-        store.insert(store.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& s : store)
-            argv.push_back(s.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    std::ifstream in(err_file);
-    r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    std::filesystem::remove(err_file);
-    return r;
-}
-
 RunResult run_command(const std::vector<std::string>& argv, const std::filesystem::path& cwd, const std::string& input)
 {
     static std::atomic<int> counter { 0 };
@@ -152,6 +122,13 @@ RunResult run_command(const std::vector<std::string>& argv, const std::filesyste
     for (const auto& f : { in_file, out_file, err_file })
         std::filesystem::remove(f, ec);
     return r;
+}
+
+RunResult Sandbox::run(const std::vector<std::string>& args) const
+{
+    std::vector<std::string> argv = { exe().string() };
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run_command(argv, dir_);
 }
 
 RunResult Sandbox::convert(const std::string& src, const std::string& dst) const

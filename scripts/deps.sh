@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libcairo2-dev libfontconfig-dev libfreetype-dev libvips-dev zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
 )
 if [ "${WITH_FUZZ:-0}" = 1 ]; then

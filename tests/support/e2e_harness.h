@@ -17,7 +17,7 @@ struct RunResult {
 struct Image {
     int width = 0;
     int height = 0;
-    std::string loader; // libvips loader name, e.g. "pngload"
+    std::string loader; // libvips loader name, e.g. "pngload", or "stb bmp"
     std::vector<uint8_t> rgb; // width * height * 3
     // 0xRRGGBB of a pixel.
     uint32_t at(int x, int y) const;

@@ -1,4 +1,4 @@
-// Start-up of libvips, done once for the process on first use.
+// Start-up of libvips, done once for the process on first use, with every codec we do not accept shut off.
 #pragma once
 
 namespace platform {

@@ -15,6 +15,7 @@ struct Entry {
     std::string_view suffix;
     OutputWriter writer;
     int64_t max_side;
+    const char* module = nullptr; // the libvips module that holds the saver, loaded on demand
 };
 
 constexpr int64_t kInt32 = 0x7FFFFFFF;
@@ -31,9 +32,9 @@ constexpr Entry kFormats[] = {
     { ".tif", OutputWriter::Vips, kInt32 },
     { ".tiff", OutputWriter::Vips, kInt32 },
     { ".webp", OutputWriter::Vips, 16383 },
-    { ".avif", OutputWriter::Vips, 16384 },
-    { ".heic", OutputWriter::Vips, 16384 },
-    { ".heif", OutputWriter::Vips, 16384 },
+    { ".avif", OutputWriter::Vips, 16384, "heif" },
+    { ".heic", OutputWriter::Vips, 16384, "heif" },
+    { ".heif", OutputWriter::Vips, 16384, "heif" },
     { ".jp2", OutputWriter::Vips, kInt32 },
     { ".j2k", OutputWriter::Vips, kInt32 },
     { ".ppm", OutputWriter::Vips, kInt32 },
@@ -60,7 +61,8 @@ std::optional<OutputFormat> output_format(const std::filesystem::path& dest)
             continue;
         if (e.writer == OutputWriter::Vips) {
             // Present only when the installed libvips has the saver.
-            if (!vips_ready() || !vips_foreign_find_save_target(ext.c_str())) {
+            if (!vips_ready() || (e.module && !vips_load_module(e.module))
+                || !vips_foreign_find_save_target(ext.c_str())) {
                 vips_error_clear();
                 return std::nullopt;
             }

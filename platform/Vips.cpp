@@ -1,8 +1,15 @@
 // libvips wants one initialisation per process; the driver is single-threaded, tests may not be.
 #include "platform/Vips.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
+#include <iterator>
+#include <map>
 #include <mutex>
+#include <string>
 #include <vips/vips.h>
 
 namespace platform {
@@ -25,6 +32,9 @@ const char* const blocked_operations[] = {
     "VipsForeignSaveMagick",
     "VipsSystem",
 };
+
+// Modules a destination may ask for: they only ever encode our own pixels, and their loaders are blocked.
+const char* const loadable_modules[] = { "heif" };
 
 void block_operations()
 {
@@ -56,9 +66,9 @@ bool vips_ready()
     static bool ok = false;
     std::call_once(once, [] {
         quiet_library_logs();
-        // libvips loads its modules (ImageMagick, PDF, HEIF, ...) from under VIPSHOME at start-up, mapping their
-        // libraries whether or not they are ever used. Every codec we use is built in, so it gets a home that
-        // can hold nothing: no path below a device file can exist.
+        // libvips loads all its modules (ImageMagick, PDF, HEIF, ...) from under VIPSHOME at start-up, mapping
+        // their libraries whether or not they are ever used. It gets a home that can hold nothing (no path below
+        // a device file can exist); vips_load_module loads the few we want when they are wanted.
         setenv("VIPSHOME", "/dev/null", 1);
         ok = VIPS_INIT("torvanesub") == 0;
         if (ok) {
@@ -68,6 +78,34 @@ bool vips_ready()
         }
     });
     return ok;
+}
+
+bool vips_load_module(const char* name)
+{
+    if (!vips_ready() || std::none_of(std::begin(loadable_modules), std::end(loadable_modules), [name](const char* m) {
+            return std::strcmp(m, name) == 0;
+        }))
+        return false;
+    static std::mutex mutex;
+    static std::map<std::string, bool> loaded;
+    const std::lock_guard lock(mutex);
+    if (auto it = loaded.find(name); it != loaded.end())
+        return it->second;
+    bool& ok = loaded[name];
+    // Where libvips itself would look: beside the library, in the folder of its version.
+    Dl_info self {};
+    if (dladdr(reinterpret_cast<void*>(&vips_init), &self) == 0 || !self.dli_fname)
+        return ok = false;
+    const std::filesystem::path file = std::filesystem::path(self.dli_fname).parent_path()
+        / ("vips-modules-" + std::to_string(VIPS_MAJOR_VERSION) + "." + std::to_string(VIPS_MINOR_VERSION))
+        / ("vips-" + std::string(name) + ".so");
+    GModule* module = g_module_open(file.c_str(), G_MODULE_BIND_LAZY);
+    if (!module)
+        return ok = false;
+    g_module_make_resident(module);
+    // The module's operations are new classes: block what they bring that we do not run.
+    block_operations();
+    return ok = true;
 }
 
 } // namespace platform

@@ -40,11 +40,12 @@ protected:
 };
 
 // Libraries that only an untrusted codec brings in: ImageMagick (and GraphicsMagick) with the coders it loads,
-// such as DjVu, and the other libvips modules.
-std::vector<std::string> untrusted_libraries_mapped()
+// such as DjVu, PDF, OpenSlide, JPEG XL.
+const std::vector<std::string> untrusted = { "Magick", "magick", "djvu", "poppler", "openslide", "jxl", "wmf" };
+
+// The mapped files whose paths hold one of names.
+std::vector<std::string> libraries_mapped(const std::vector<std::string>& names)
 {
-    static const char* const names[] = { "Magick", "magick", "djvu", "poppler", "openslide", "heif", "jxl", "wmf",
-        "vips-modules" };
     std::vector<std::string> found;
     std::ifstream maps("/proc/self/maps");
     std::string line;
@@ -53,7 +54,7 @@ std::vector<std::string> untrusted_libraries_mapped()
         if (slash == std::string::npos)
             continue;
         const std::string path = line.substr(slash);
-        for (const char* n : names)
+        for (const std::string& n : names)
             if (path.find(n) != std::string::npos && (found.empty() || found.back() != path))
                 found.push_back(path);
     }
@@ -128,7 +129,29 @@ TEST_F(VipsTest, OnlyAcceptedCodecsRunAndNoUntrustedLibraryIsMapped)
     ASSERT_EQ(vips_pngload((dir / "a.png").c_str(), &out, nullptr), 0) << "an accepted loader still runs";
     g_object_unref(out);
 
-    const std::vector<std::string> mapped = untrusted_libraries_mapped();
+    std::vector<std::string> names = untrusted;
+    names.insert(names.end(), { "heif", "vips-modules" }); // no module at all until a destination wants one
+    const std::vector<std::string> mapped = libraries_mapped(names);
+    EXPECT_TRUE(mapped.empty()) << mapped.front();
+}
+
+// The HEIF module is loaded when a destination needs its saver; what it can read stays blocked.
+TEST_F(VipsTest, ModulesLoadOnlyForTheirDestinations)
+{
+    EXPECT_FALSE(platform::vips_load_module("magick"));
+    EXPECT_FALSE(platform::vips_load_module("poppler"));
+    platform::Bitmap b;
+    ASSERT_TRUE(b.resize(16, 16));
+    std::string error;
+    ASSERT_TRUE(platform::save_bitmap(b, dir / "a.avif", error)) << error;
+    EXPECT_GT(fs::file_size(dir / "a.avif"), 0u);
+    EXPECT_FALSE(libraries_mapped({ "vips-heif" }).empty());
+    platform::LoadedImage img;
+    EXPECT_FALSE(platform::load_image_file(dir / "a.avif", img));
+    VipsImage* out = nullptr;
+    EXPECT_NE(vips_heifload((dir / "a.avif").c_str(), &out, nullptr), 0);
+    vips_error_clear();
+    const std::vector<std::string> mapped = libraries_mapped(untrusted);
     EXPECT_TRUE(mapped.empty()) << mapped.front();
 }
 

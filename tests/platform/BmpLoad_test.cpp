@@ -1,7 +1,9 @@
 // Tests of our BMP reader: every header kind and depth built byte by byte, RLE, and hostile files.
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -451,6 +453,32 @@ TEST(BmpLoad, TruncatedAndAlteredFilesNeverReadOutOfBounds)
                 EXPECT_FALSE(bmp.read_row(bmp.height(), row.data(), scratch));
             }
     }
+}
+
+// The fuzz seeds are the decodable files of the table; TORVANE_WRITE_BMP_CORPUS=1 writes them again.
+TEST(BmpLoad, SeedCorpusHoldsTheTable)
+{
+    const fs::path dir = fs::path(TORVANE_SOURCE_DIR) / "tests/fuzz/corpus/bmp";
+    const bool rewrite = std::getenv("TORVANE_WRITE_BMP_CORPUS") != nullptr;
+    if (rewrite)
+        fs::create_directories(dir);
+    size_t n = 0;
+    for (const Good& c : good_cases()) {
+        std::string name = std::to_string(n++) + "_";
+        for (const char* p = c.name; *p && name.size() < 40; ++p)
+            if (std::isalnum(static_cast<unsigned char>(*p)))
+                name += *p;
+            else if (name.back() != '_')
+                name += '_';
+        const fs::path file = dir / (name + ".bmp");
+        const Bytes bytes = build(c.bmp);
+        if (rewrite)
+            std::ofstream(file, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::ifstream in(file, std::ios::binary);
+        EXPECT_EQ(Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), bytes) << file;
+    }
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator())), n);
 }
 
 class BmpFileTest : public ::testing::Test {

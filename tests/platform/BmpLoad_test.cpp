@@ -14,6 +14,7 @@
 #include "platform/BmpLoad.h"
 #include "platform/ImageLoad.h"
 #include "platform/Vips.h"
+#include "tests/platform/TempFolder.h"
 
 namespace {
 
@@ -475,33 +476,17 @@ TEST(BmpLoad, SeedCorpusHoldsTheTable)
         if (rewrite)
             std::ofstream(file, std::ios::binary)
                 .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        std::ifstream in(file, std::ios::binary);
-        EXPECT_EQ(Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), bytes) << file;
+        EXPECT_EQ(TempFolder::read(file), bytes) << file;
     }
     EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator())), n);
 }
 
 class BmpFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(platform::vips_ready());
-        std::string tmpl = (fs::temp_directory_path() / "bmpload-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    fs::path write(const std::string& name, const Bytes& bytes)
-    {
-        std::ofstream(dir / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        return dir / name;
-    }
-    fs::path dir;
+    void SetUp() override { ASSERT_TRUE(platform::vips_ready()); }
+    fs::path write(const std::string& name, const Bytes& bytes) const { return tmp.write(name, bytes); }
+    TempFolder tmp;
+    const fs::path& dir = tmp.path();
 };
 
 // The content decides: a bitmap under another name is still ours to read.

@@ -16,6 +16,7 @@
 #include "platform/BmpLoad.h"
 #include "platform/BmpSave.h"
 #include "platform/ImageSave.h"
+#include "tests/platform/TempFolder.h"
 
 namespace {
 
@@ -37,23 +38,7 @@ uint32_t colour(int x, int y)
 
 class BmpSaveTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string tmpl = (fs::temp_directory_path() / "bmpsave-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    Bytes read(const fs::path& f) const
-    {
-        std::ifstream in(f, std::ios::binary);
-        return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
+    static Bytes read(const fs::path& f) { return TempFolder::read(f); }
 
     struct Written {
         bool ok = false;
@@ -84,7 +69,8 @@ protected:
         return out;
     }
 
-    fs::path dir;
+    TempFolder tmp;
+    const fs::path& dir = tmp.path();
 };
 
 TEST_F(BmpSaveTest, FilesReadBackByOurReaderAndByStb)

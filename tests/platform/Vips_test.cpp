@@ -12,6 +12,7 @@
 #include "platform/ImageLoad.h"
 #include "platform/ImageSave.h"
 #include "platform/Vips.h"
+#include "tests/platform/TempFolder.h"
 
 namespace {
 
@@ -19,24 +20,10 @@ namespace fs = std::filesystem;
 
 class VipsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(platform::vips_ready());
-        std::string tmpl = (fs::temp_directory_path() / "vips-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    fs::path write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-        return dir / name;
-    }
-    fs::path dir;
+    void SetUp() override { ASSERT_TRUE(platform::vips_ready()); }
+    fs::path write(const std::string& name, const std::string& bytes) const { return tmp.write(name, bytes); }
+    TempFolder tmp;
+    const fs::path& dir = tmp.path();
 };
 
 // Libraries that only an untrusted codec brings in: ImageMagick (and GraphicsMagick) with the coders it loads,

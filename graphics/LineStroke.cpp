@@ -1,6 +1,8 @@
 // Helpers of the dash-pattern walk.
 #include "graphics/LineStroke.h"
 
+#include <algorithm>
+
 namespace detail {
 
 double round_half_even(double v)
@@ -37,6 +39,26 @@ double pattern_period(const double* pat, int n)
     for (int i = 0; i < n; ++i)
         p += std::fabs(pat[i]);
     return p;
+}
+
+void pass_pattern(const double* pat, int n, double period, PatternPos& pos, double len)
+{
+    constexpr double tiny = 1e-10;
+    if (n <= 0 || !(period > tiny) || !(len > tiny))
+        return;
+    // fmod keeps the remainder exact and within one period even for huge lengths.
+    double c = std::fmod(len, period) + pos.d;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = round == 0 ? std::max(pos.k, 0) : 0; i < n; ++i) {
+            const double e = std::fabs(pat[i]);
+            if (e >= c) {
+                pos.k = i;
+                pos.d = c;
+                return;
+            }
+            c -= e;
+        }
+    }
 }
 
 } // namespace detail

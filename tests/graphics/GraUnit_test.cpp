@@ -193,6 +193,25 @@ TEST_F(TGraphTest, Line4DrawsDashesAndKeepsThePosition)
     expect_pieces({ { 7, 8 }, { 9, 11 } });
 }
 
+// Without the guard a pattern far below a pixel is walked dash by dash: one dot per piece.
+TEST_F(TGraphTest, Line4StrokesAPatternWithinAPixelSolid)
+{
+    const struct {
+        std::vector<double> pat;
+        size_t lines; // records for a 50-unit line at 10 pixels a unit
+    } cases[] = {
+        { { 0.04, 0.05 }, 1 }, // 0.9 pixels a period: solid
+        { { 1e-9, 1e-9 }, 1 }, { { 2, 1 }, 17 }, // 30 pixels a period: dashes
+    };
+    for (const auto& c : cases) {
+        canvas->records.clear();
+        pattern(c.pat);
+        g->GLSetDT();
+        EXPECT_EQ(g->GLLine4(0, 50, 50, 50), 0);
+        EXPECT_EQ(canvas->count(Op::Line), c.lines) << c.pat[0];
+    }
+}
+
 TEST_F(TGraphTest, PositionCarriesOnWhateverTheGeometryUntilReset)
 {
     pattern({ 2, 1 });

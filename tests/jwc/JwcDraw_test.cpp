@@ -1,5 +1,7 @@
 // Drawing tests of ".jwc" drawings and ".jwk" symbols through TGraph2 onto a recording canvas.
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -11,6 +13,7 @@
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
+#include "platform/Cp932.h"
 #include "platform/RecordingCanvas.h"
 #include "tests/support/jwc_writer.h"
 
@@ -376,3 +379,26 @@ TEST_F(JwcDraw, SymbolTextSetsLayerScaleOne)
 }
 
 } // namespace
+
+// A symbol whose dashed lines run from near the origin to 1e34 units out, in a view of a thousandth of a unit:
+// the clipped ends come out of ClipLine far outside the view, and the dash walk over them never ended.
+TEST_F(JwcDraw, SymbolOfFarClippedDashedLinesDrawsWhatTheViewShows)
+{
+    const std::filesystem::path file
+        = std::filesystem::path(TORVANE_SOURCE_DIR) / "tests/fuzz/corpus/jwc/jwk_dash_walk_far_clip.jwk";
+    ASSERT_TRUE(jwk.FileIn(platform::utf8_to_utf16(file.string())));
+    jwk.SetGAttLayer();
+    gMinX = gMinY = 0;
+    gMaxX = gMaxY = 400;
+    jwk.GetMinMaxZahyo();
+    // The driver's fit at 800 x 600.
+    const double dx = std::max(std::fabs(gMaxX - gMinX) * 1.05, 0.001);
+    const double dy = std::max(std::fabs(gMaxY - gMinY) * 1.05, 0.001);
+    const double scale = std::min(800 / dx, 600 / dy);
+    const double cx = (gMinX + gMaxX) / 2, cy = (gMinY + gMaxY) / 2;
+    view(cx - 400 / scale, cy - 300 / scale, cx + 400 / scale, cy + 300 / scale, scale);
+    ASSERT_GT(jwk.lineN, 0);
+    jwk.GLDrawALL();
+    // Every line may at most cross the view once: 32 entries a period of at least 2 of its 1000 diagonal pixels.
+    EXPECT_LE(canvas->count(Op::Line), size_t(jwk.lineN) * 32 * 502);
+}

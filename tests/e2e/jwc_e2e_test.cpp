@@ -381,8 +381,8 @@ TEST(JwcE2E, UnidentifiedFilesExitThreeWithAnImage)
 // once followed those lengths and did not end.
 TEST(JwkE2E, FarClippedDashedLinesConvertAt800x600)
 {
-    std::ifstream in(std::string(TORVANE_SOURCE_DIR) + "/tests/fuzz/corpus/jwc/jwk_dash_walk_far_clip.jwk",
-        std::ios::binary);
+    std::ifstream in(
+        std::string(TORVANE_SOURCE_DIR) + "/tests/fuzz/corpus/jwc/jwk_dash_walk_far_clip.jwk", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(bytes.empty());
     const Converted run = convert("far.jwk", bytes, 0, 800, 600);

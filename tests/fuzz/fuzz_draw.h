@@ -1,9 +1,11 @@
 // Drawing for the fuzz targets the way the driver draws: attribute tables with their start-up defaults, the view
-// fitted to a rectangle with a 5 % margin on an 800 x 600 bitmap, a renderer bound to a Cairo canvas over it.
+// fitted to a rectangle with a 5 % margin on an 800 x 600 bitmap, a renderer bound to a Cairo canvas over it;
+// and the private folder a target writes its files in.
 #pragma once
-#include <algorithm>
-#include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
 
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit.h"
@@ -11,41 +13,36 @@
 #include "graphics/UnitGraAtt.h"
 #include "platform/Bitmap.h"
 #include "platform/CairoCanvas.h"
+#include "tests/support/driver_steps.h"
 
 namespace fuzz_draw {
 
 constexpr int width = 800, height = 600;
 
-// The attribute tables as the driver sets them up before it loads a drawing.
-inline void start_attributes(TgraAttribute& att)
-{
-    att.SetDisplayMode(true);
-    att.SetBackColor(0);
-    att.SetDefaultColor();
-    att.SetDefaultLayer();
-    att.SetDefaultWidth();
-    att.SetDefaultTenR();
-    att.SetDefaultLtype();
-    att.SetDispHojo(1);
-    att.SetDispKijun(1);
-    att.SetGrayColor(0xFF808080);
-    att.SetAll1Color(false);
-}
+using driver_steps::start_attributes;
 
-// The driver's view fit: the rectangle grown by 5 %, centred, at the largest scale that shows all of it.
+// The driver's view fit at 800 x 600.
 inline void fit(double xmin, double ymin, double xmax, double ymax)
 {
-    gDispWidth = width;
-    gDispHeight = height;
-    const double dx = std::max(std::fabs(xmax - xmin) * 1.05, 0.001);
-    const double dy = std::max(std::fabs(ymax - ymin) * 1.05, 0.001);
-    gDispScale = std::min(gDispWidth / dx, gDispHeight / dy);
-    const double cx = (xmin + xmax) / 2, cy = (ymin + ymax) / 2;
-    gDispX1 = cx - 0.5 * gDispWidth / gDispScale;
-    gDispY1 = cy - 0.5 * gDispHeight / gDispScale;
-    gDispX2 = cx + 0.5 * gDispWidth / gDispScale;
-    gDispY2 = cy + 0.5 * gDispHeight / gDispScale;
+    driver_steps::fit_view(xmin, ymin, xmax, ymax, width, height);
 }
+
+// A private folder for the files a drawing writes, removed with everything in it.
+struct PrivateFolder {
+    std::filesystem::path root;
+    explicit PrivateFolder(const char* name)
+    {
+        std::string tmpl = (std::filesystem::temp_directory_path() / (std::string(name) + "-XXXXXX")).string();
+        if (!::mkdtemp(tmpl.data()))
+            std::abort();
+        root = tmpl;
+    }
+    ~PrivateFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+};
 
 // The bitmap and its canvas for one drawing.
 struct Target {

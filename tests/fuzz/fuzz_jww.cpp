@@ -17,22 +17,14 @@
 
 namespace {
 
-struct Folder {
-    std::filesystem::path root;
+// The input file and the images the reader extracts, in a folder of their own.
+struct Folder : fuzz_draw::PrivateFolder {
     std::filesystem::path images;
     Folder()
+        : PrivateFolder("fuzz_jww")
+        , images(root / "img")
     {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "fuzz_jww-XXXXXX").string();
-        if (!::mkdtemp(tmpl.data()))
-            std::abort();
-        root = tmpl;
-        images = root / "img";
         std::filesystem::create_directory(images);
-    }
-    ~Folder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
     }
 };
 

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <span>
 #include <string>
-#include <unistd.h>
 #include <utility>
 
 #include "formats/m7/M7Unit.h"
@@ -74,28 +73,11 @@ void check(const TM7Data& d)
     require(d.list_bytes() <= d.list_limit);
 }
 
-// The private folder the pictures of a drawing are written to, as the driver's run folder.
-struct Folder {
-    std::filesystem::path root;
-    Folder()
-    {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "fuzz_m7-XXXXXX").string();
-        if (!::mkdtemp(tmpl.data()))
-            std::abort();
-        root = tmpl;
-        gRunTempFolder = platform::utf8_to_utf16(root.string() + "/");
-    }
-    ~Folder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
-};
-
 // The driver's steps after a load: the paper from the document, drawn when it has entries.
 void draw(TM7Data& d)
 {
-    static Folder folder;
+    static fuzz_draw::PrivateFolder folder("fuzz_m7");
+    gRunTempFolder = platform::utf8_to_utf16(folder.root.string() + "/");
     double papx = std::fabs(d.psz.size[2] - d.psz.size[0]);
     double papy = std::fabs(d.psz.size[3] - d.psz.size[1]);
     if (d.psz.lout == 1)

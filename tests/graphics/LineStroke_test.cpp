@@ -279,12 +279,7 @@ TEST(LineStroke, PatternedLinesAllocateNothing)
     TgraAttribute att;
     att.SetDisplayMode(true);
     gGraAtt = &att;
-    gDispX1 = 0;
-    gDispY1 = 0;
-    gDispX2 = 100;
-    gDispY2 = 100;
-    gDispScale = 10;
-    gDispHeight = 1000;
+    walk_view();
     NullCanvas canvas;
     TGraph2 g(&canvas);
     // The counter itself works.

@@ -1,5 +1,4 @@
 // Drawing tests of ".jwc" drawings and ".jwk" symbols through TGraph2 onto a recording canvas.
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -15,6 +14,7 @@
 #include "graphics/UnitGraAtt.h"
 #include "platform/Cp932.h"
 #include "platform/RecordingCanvas.h"
+#include "tests/support/driver_steps.h"
 #include "tests/support/jwc_writer.h"
 
 namespace {
@@ -384,19 +384,15 @@ TEST_F(JwcDraw, SymbolTextSetsLayerScaleOne)
 // the clipped ends come out of ClipLine far outside the view, and the dash walk over them never ended.
 TEST_F(JwcDraw, SymbolOfFarClippedDashedLinesDrawsWhatTheViewShows)
 {
-    const std::filesystem::path file
-        = std::filesystem::path(TORVANE_SOURCE_DIR) / "tests/fuzz/corpus/jwc/jwk_dash_walk_far_clip.jwk";
+    const std::filesystem::path file = std::filesystem::path(TORVANE_SOURCE_DIR)
+        / "tests/fuzz/corpus/jwc/jwk_dash_walk_far_clip.jwk";
     ASSERT_TRUE(jwk.FileIn(platform::utf8_to_utf16(file.string())));
     jwk.SetGAttLayer();
     gMinX = gMinY = 0;
     gMaxX = gMaxY = 400;
     jwk.GetMinMaxZahyo();
-    // The driver's fit at 800 x 600.
-    const double dx = std::max(std::fabs(gMaxX - gMinX) * 1.05, 0.001);
-    const double dy = std::max(std::fabs(gMaxY - gMinY) * 1.05, 0.001);
-    const double scale = std::min(800 / dx, 600 / dy);
-    const double cx = (gMinX + gMaxX) / 2, cy = (gMinY + gMaxY) / 2;
-    view(cx - 400 / scale, cy - 300 / scale, cx + 400 / scale, cy + 300 / scale, scale);
+    driver_steps::fit_view(gMinX, gMinY, gMaxX, gMaxY, 800, 600);
+    view(gDispX1, gDispY1, gDispX2, gDispY2, gDispScale);
     ASSERT_GT(jwk.lineN, 0);
     jwk.GLDrawALL();
     // Every line may at most cross the view once: 32 entries a period of at least 2 of its 1000 diagonal pixels.

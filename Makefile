@@ -39,7 +39,8 @@ fuzz:
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$(FORMAT)
 	@mkdir -p build-fuzz/corpus-$(FORMAT) build-fuzz/artifacts-$(FORMAT)
-	@build-fuzz/tests/fuzz/fuzz_$(FORMAT) -max_total_time=$(SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=1024 \
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  build-fuzz/tests/fuzz/fuzz_$(FORMAT) -max_total_time=$(SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=1024 \
 	  -artifact_prefix=build-fuzz/artifacts-$(FORMAT)/ build-fuzz/corpus-$(FORMAT) tests/fuzz/corpus/$(FORMAT)
 
 clean:

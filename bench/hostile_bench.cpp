@@ -1,7 +1,8 @@
 // Hostile drawings at 800 x 600: a text of many glyphs stacked on one spot at several glyph sizes, and
-// patterned lines whose clipped ends lie far outside the view.
+// dashed lines whose clipped ends lie far outside the view.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <string>
 
 #include "globals/UnitVal.h"
@@ -58,6 +59,19 @@ void BM_StackedText(benchmark::State& state)
     state.counters["glyphs/s"] = benchmark::Counter(double(state.iterations()) * 2000, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_StackedText)->Arg(4)->Arg(40)->Arg(400)->Arg(2900)->Unit(benchmark::kMillisecond);
+
+// Dashed lines (line type 44, 12.75 pixels a period) from the view's middle to range(0) units out: ClipLine's
+// arithmetic is lost on the far end, and the clipped segment runs far past the view.
+void BM_FarClippedDashes(benchmark::State& state)
+{
+    Scene s;
+    const double far = std::pow(10.0, double(state.range(0)));
+    for (auto _ : state) {
+        s.graph->GLSetDT();
+        s.graph->GLLineDT(0, 44, far, far * 2.13e-10, 400, 300);
+    }
+}
+BENCHMARK(BM_FarClippedDashes)->Arg(3)->Arg(20)->Arg(34)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

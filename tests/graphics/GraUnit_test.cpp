@@ -761,6 +761,33 @@ TEST_F(TGraphTest, PictureFillRefusesDataThatDoesNotCoverIt)
     EXPECT_EQ(canvas->count(Op::SetFillBitmap), 0u);
 }
 
+// Without the crop a picture larger than the canvas is converted whole, though its tile repeats from the device
+// origin and the canvas (1000 x 1000) only ever shows its top-left part.
+TEST_F(TGraphTest, PictureFillConvertsOnlyWhatTheCanvasShows)
+{
+    const struct {
+        int x, y; // picture size, 8 bits a pixel, value = column % 251 in the top row, 7 below
+        int w, h; // tile made
+    } cases[] = { { 1500, 3, 1000, 3 }, { 3, 1500, 3, 1000 }, { 1200, 1100, 1000, 1000 }, { 1000, 1000, 1000, 1000 } };
+    std::vector<uint8_t> pal(1024, 0);
+    for (int i = 0; i < 256; ++i)
+        pal[size_t(4 * i)] = uint8_t(i); // blue = index
+    for (const auto& c : cases) {
+        const size_t stride = (size_t(c.x) + 3) / 4 * 4;
+        std::vector<uint8_t> px(stride * size_t(c.y), 7);
+        for (int col = 0; col < c.x; ++col)
+            px[stride * size_t(c.y - 1) + size_t(col)] = uint8_t(col % 251); // the last row stored is the top
+        g->GPolygonBmp(c.x, c.y, 8, px, pal);
+        const Record* r = canvas->last(Op::SetFillBitmap);
+        ASSERT_NE(r, nullptr);
+        ASSERT_EQ(r->image_width, c.w) << c.x << " x " << c.y;
+        ASSERT_EQ(r->image_height, c.h) << c.x << " x " << c.y;
+        for (int col : { 0, c.w / 2, c.w - 1 })
+            EXPECT_EQ(r->image[size_t(col)], 0xFF000000u | uint32_t(col % 251)) << col;
+        EXPECT_EQ(r->image[size_t(c.w) * size_t(c.h - 1)], c.h > 1 ? 0xFF000007u : 0xFF000000u);
+    }
+}
+
 TEST_F(TGraphTest, PolygonFillsWithTheBrushSetBefore)
 {
     g->GPolygonPattern(3, 0xFF0000FF);

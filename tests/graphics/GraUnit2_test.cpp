@@ -407,8 +407,8 @@ TEST_F(TGraph2Test, RandomLineZigzagsAboutTheLine)
 }
 
 // A segment from 4.6e19 units out whose clipped start ClipLine leaves at (8192, 0), 8,094 units from its end just
-// inside the right edge: the walk covers only the part inside the view, and a zigzag starts there on the line,
-// not with a stroke from the far clipped start.
+// inside the right edge. The walk is cut to the part inside the view (LineStroke_test counts its pieces); what
+// the view shows of the dashes and the zigzag is still drawn, at the right edge where it belongs.
 TEST_F(TGraph2Test, FarClippedPatternedLinesWalkOnlyTheView)
 {
     const double x1 = -4.645654275660871e+19, y1 = 1.6960031698692078e+19, x2 = 98.17949066326919,

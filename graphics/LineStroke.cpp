@@ -18,8 +18,8 @@ double round_half_even(double v)
 
 int arc_piece_count(double length_px)
 {
-    if (!(length_px / 72 < 2))
-        return 72;
+    if (!(length_px / max_arc_pieces < 2))
+        return max_arc_pieces;
     const double n = round_half_even(length_px / 2);
     return n < 2 ? 2 : static_cast<int>(n);
 }

@@ -7,8 +7,11 @@ namespace detail {
 // Rounds to the nearest integer, halves to even, whatever the floating-point environment says.
 double round_half_even(double v);
 
-// Pieces for a patterned curve of estimated length length_px pixels: 72, or about one per 2 pixels when
-// pieces would be shorter than that, at least 2.
+// Most pieces a patterned curve is cut into, however long it is.
+constexpr int max_arc_pieces = 72;
+
+// Pieces for a patterned curve of estimated length length_px pixels: max_arc_pieces, or about one per 2 pixels
+// when pieces would be shorter than that, at least 2.
 int arc_piece_count(double length_px);
 
 // Largest gap (absolute value of a negative entry) among the first n entries; 0 without gaps.

@@ -48,16 +48,20 @@ uninstall:
 bench: build
 	@scripts/bench.sh $(BUILD)
 
-# make fuzz FORMAT=jww SECONDS=60: runs one reader's libFuzzer target on its seed corpus.
+# make fuzz FORMAT=jww SECONDS=60: runs one document's libFuzzer target (reading and drawing) on its seed corpus,
+# under ASan and UBSan. An input that takes over 2 s or 1 GB counts as a finding; findings land in
+# build-fuzz/artifacts-FORMAT/, new inputs in build-fuzz/corpus-FORMAT/.
 FORMAT ?= jww
 SECONDS ?= 60
 fuzz:
 	@WITH_TESTS=1 WITH_FUZZ=1 scripts/deps.sh
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTORVANE_FUZZ=ON -DTORVANE_BENCH=OFF >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTORVANE_FUZZ=ON -DTORVANE_BENCH=OFF \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$(FORMAT)
-	@mkdir -p build-fuzz/corpus-$(FORMAT)
-	@build-fuzz/tests/fuzz/fuzz_$(FORMAT) -max_total_time=$(SECONDS) -max_len=65536 \
-	  build-fuzz/corpus-$(FORMAT) tests/fuzz/corpus/$(FORMAT)
+	@mkdir -p build-fuzz/corpus-$(FORMAT) build-fuzz/artifacts-$(FORMAT)
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  build-fuzz/tests/fuzz/fuzz_$(FORMAT) -max_total_time=$(SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=1024 \
+	  -artifact_prefix=build-fuzz/artifacts-$(FORMAT)/ build-fuzz/corpus-$(FORMAT) tests/fuzz/corpus/$(FORMAT)
 
 clean:
 	rm -rf build build-asan build-fuzz out

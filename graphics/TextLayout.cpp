@@ -56,6 +56,9 @@ void trans_pt(double x, double y, double& px, double& py)
     py = gDispHeight - (y - gDispY1) * gDispScale;
 }
 
+// Pixels of the view window.
+double view_pixels() { return (gDispX2 - gDispX1) * (gDispY2 - gDispY1) * gDispScale * gDispScale; }
+
 bool finite_all(std::initializer_list<double> v)
 {
     return std::all_of(v.begin(), v.end(), [](double d) { return std::isfinite(d); });
@@ -344,7 +347,7 @@ private:
     {
         if (run_.empty())
             return;
-        if (draw_text2(t_, x_, y_, ang_, h_, w_, sp_, style_, f_, run_) == 0)
+        if (draw_text2(t_, budget_, x_, y_, ang_, h_, w_, sp_, style_, f_, run_) == 0)
             drawn_ = true;
         advance(run_cols_ * (w_ + sp_) / 2);
         prev_width_ = run_last_full_ ? w_ : w_ / 2;
@@ -357,7 +360,7 @@ private:
     void draw(double along, double up, double h, double w, double sp, std::u16string_view text)
     {
         const Vec d = turn(ang_, along, up);
-        if (draw_text2(t_, x_ + d.x, y_ + d.y, ang_, h, w, sp, style_, f_, text) == 0)
+        if (draw_text2(t_, budget_, x_ + d.x, y_ + d.y, ang_, h, w, sp, style_, f_, text) == 0)
             drawn_ = true;
     }
 
@@ -385,6 +388,7 @@ private:
     std::u16string_view f_;
     std::u16string_view s_;
     std::vector<TextChar> chars_;
+    GlyphBudget budget_ = text_glyph_budget();
 
     std::u16string run_;
     int run_cols_ = 0;
@@ -498,8 +502,17 @@ int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, 
     return InlineRuns(t, x1, y1, ang, h, w, sp, Ftyp, f, text).run();
 }
 
+GlyphBudget text_glyph_budget() { return { text_cover_views * view_pixels() }; }
+
 int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, double w, double sp, int Ftyp,
     std::u16string_view f, std::u16string_view s)
+{
+    GlyphBudget budget = text_glyph_budget();
+    return draw_text2(t, budget, xx, yy, ang, h, w, sp, Ftyp, f, s);
+}
+
+int draw_text2(const TextTarget& t, GlyphBudget& budget, double xx, double yy, double ang, double h, double w,
+    double sp, int Ftyp, std::u16string_view f, std::u16string_view s)
 {
     if (!finite_all({ xx, yy, ang, h, w, sp }))
         return 1;
@@ -519,8 +532,11 @@ int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, 
     select_font(f, Ftyp);
 
     const double ca = std::cos(ang), sa = std::sin(ang);
+    const double view_px = view_pixels();
     bool any = false;
     for (const TextChar& c : chars) {
+        if (!(budget.px > 0))
+            break;
         double dx = std::fabs(w) / 4, dy = std::fabs(h) / 2;
         double glyph_ang = ang, glyph_h = h;
         if (c.full) {
@@ -538,8 +554,11 @@ int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, 
         }
         const double cx = xx + dx * ca - dy * sa;
         const double cy = yy + dx * sa + dy * ca;
-        if (draw_text1(t, cx, cy, glyph_h, w, glyph_ang, 4, s.substr(c.pos, c.len)) == 0)
+        if (draw_text1(t, cx, cy, glyph_h, w, glyph_ang, 4, s.substr(c.pos, c.len)) == 0) {
             any = true;
+            const double cell = (c.full ? std::fabs(w) : std::fabs(w) / 2) * std::fabs(h) * gDispScale * gDispScale;
+            budget.px -= std::min(cell, view_px);
+        }
         const double step = c.full ? w + sp : (w + sp) / 2;
         xx += step * ca;
         yy += step * sa;

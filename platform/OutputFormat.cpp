@@ -15,7 +15,8 @@ struct Entry {
     std::string_view suffix;
     OutputWriter writer;
     int64_t max_side;
-    bool alpha;
+    bool alpha; // stores transparency
+    const char* module = nullptr; // the libvips module that holds the saver, loaded on demand
 };
 
 constexpr int64_t kInt32 = 0x7FFFFFFF;
@@ -32,9 +33,9 @@ constexpr Entry kFormats[] = {
     { ".tif", OutputWriter::Vips, kInt32, true },
     { ".tiff", OutputWriter::Vips, kInt32, true },
     { ".webp", OutputWriter::Vips, 16383, true },
-    { ".avif", OutputWriter::Vips, 16384, true },
-    { ".heic", OutputWriter::Vips, 16384, true },
-    { ".heif", OutputWriter::Vips, 16384, true },
+    { ".avif", OutputWriter::Vips, 16384, true, "heif" },
+    { ".heic", OutputWriter::Vips, 16384, true, "heif" },
+    { ".heif", OutputWriter::Vips, 16384, true, "heif" },
     { ".jp2", OutputWriter::Vips, kInt32, true },
     { ".j2k", OutputWriter::Vips, kInt32, true },
     { ".ppm", OutputWriter::Vips, kInt32, false },
@@ -61,7 +62,8 @@ std::optional<OutputFormat> output_format(const std::filesystem::path& dest)
             continue;
         if (e.writer == OutputWriter::Vips) {
             // Present only when the installed libvips has the saver.
-            if (!vips_ready() || !vips_foreign_find_save_target(ext.c_str())) {
+            if (!vips_ready() || (e.module && !vips_load_module(e.module))
+                || !vips_foreign_find_save_target(ext.c_str())) {
                 vips_error_clear();
                 return std::nullopt;
             }

@@ -10,8 +10,9 @@ packages=(
   shared-mime-info
 )
 if [ "${WITH_TESTS:-0}" = 1 ]; then
-  # python3-jsonschema checks info --json against its schema; gio tells file types as file managers do.
-  packages+=(clang-format libgtest-dev libgmock-dev libbenchmark-dev python3-jsonschema libglib2.0-bin)
+  # libstb-dev reads BMP files a second way; python3-jsonschema checks info --json against its schema;
+  # gio tells file types as file managers do.
+  packages+=(clang-format libgtest-dev libgmock-dev libbenchmark-dev libstb-dev python3-jsonschema libglib2.0-bin)
 fi
 if [ "${WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

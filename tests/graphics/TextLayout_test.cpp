@@ -711,3 +711,40 @@ TEST_F(TextLayout, ArbitraryTextsAndSizesStayWellFormed)
         EXPECT_EQ(canvas.transform().xx, 1);
     }
 }
+
+namespace {
+
+// A text of n copies of s, every cell on the same spot: its spacing takes back each advance.
+std::u16string repeated(std::u16string_view s, int n)
+{
+    std::u16string out;
+    for (int i = 0; i < n; ++i)
+        out += s;
+    return out;
+}
+
+} // namespace
+
+// Without the budget every glyph of a text is drawn however many pile onto the same pixels. The view holds
+// 1000 x 1000 pixels, so a text may paint 16e6 pixels of cells.
+TEST_F(TextLayout, GlyphsPiledOntoEachOtherStopAtTheBudget)
+{
+    const struct {
+        const char* what;
+        double size; // cell height and width, drawing units (10 pixels each)
+        double sp;
+        std::u16string text;
+        size_t drawn;
+    } cases[] = {
+        { "400-pixel cells stacked", 40, -40, repeated(u"図", 2000), 100 },
+        { "cells larger than the view count as the view", 250, -250, repeated(u"図", 40), 16 },
+        { "runs between codes share the budget", 40, -40, repeated(u"図^!", 2000), 100 },
+        { "side by side, all shown", 10, 0, repeated(u"図", 9), 9 },
+        { "side by side, larger than the view", 90, 0, repeated(u"図", 5), 2 },
+    };
+    for (const auto& c : cases) {
+        canvas.records.clear();
+        text3(5, 5, 95, 5, c.size, c.size, c.sp, 0, u"ＭＳ ゴシック", c.text);
+        EXPECT_EQ(canvas.count(Op::Text), c.drawn) << c.what;
+    }
+}

@@ -11,6 +11,7 @@
 #include "platform/Bitmap.h"
 #include "platform/ImageSave.h"
 #include "platform/Vips.h"
+#include "tests/platform/TempFolder.h"
 
 namespace {
 
@@ -51,16 +52,13 @@ class Save : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("imagesave-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
         // Three pixels in Cairo's premultiplied ARGB: opaque blue, half-covered red, nothing.
         ASSERT_TRUE(bitmap_.resize(3, 1));
         const uint32_t px[3] = { 0xFF0000FF, 0x80800000, 0x00000000 };
         std::memcpy(bitmap_.data(), px, sizeof px);
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path dir_;
+    TempFolder tmp_;
+    const fs::path& dir_ = tmp_.path();
     platform::Bitmap bitmap_;
 };
 

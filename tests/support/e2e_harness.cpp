@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <stb_image.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vips/vips.h>
@@ -136,8 +137,37 @@ RunResult Sandbox::convert(const std::string& src, const std::string& dst) const
     return run({ "parent1", "parent2", path(src).string(), path(dst).string() });
 }
 
+namespace {
+
+bool starts_with_bm(const std::filesystem::path& file)
+{
+    std::ifstream f(file, std::ios::binary);
+    char magic[2] = {};
+    return f.read(magic, 2) && magic[0] == 'B' && magic[1] == 'M';
+}
+
+// libvips reads BMP only through ImageMagick, which the program blocks; stb's reader is independent of ours.
+std::optional<Image> load_bmp(const std::filesystem::path& file)
+{
+    int w = 0, h = 0, n = 0;
+    uint8_t* px = stbi_load(file.c_str(), &w, &h, &n, 3);
+    if (!px)
+        return std::nullopt;
+    Image out;
+    out.width = w;
+    out.height = h;
+    out.loader = "stb bmp";
+    out.rgb.assign(px, px + size_t(w) * size_t(h) * 3);
+    stbi_image_free(px);
+    return out;
+}
+
+} // namespace
+
 std::optional<Image> load_image(const std::filesystem::path& file)
 {
+    if (starts_with_bm(file))
+        return load_bmp(file);
     if (!platform::vips_ready())
         return std::nullopt;
     VipsImage* im = vips_image_new_from_file(file.c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr);

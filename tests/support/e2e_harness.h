@@ -22,7 +22,7 @@ RunResult run_command(
 struct Image {
     int width = 0;
     int height = 0;
-    std::string loader; // libvips loader name, e.g. "pngload"
+    std::string loader; // libvips loader name, e.g. "pngload", or "stb bmp"
     std::vector<uint8_t> rgb; // width * height * 3, flattened onto white where the image has alpha
     std::vector<uint8_t> alpha; // width * height, empty when the image has no alpha channel
     // 0xRRGGBB of a pixel.

@@ -118,7 +118,7 @@ TEST(Info, JwwAsTheReaderHoldsIt)
     for (int i = 0; i < d.EntBlockDefN; ++i) {
         EXPECT_EQ(
             j["blocks"]["definitions"][size_t(i)]["name"], platform::utf16_to_utf8(d.EntBlockDef[size_t(i)].strName));
-        EXPECT_EQ(j["blocks"]["definitions"][size_t(i)]["number"], d.EntBlockDef[size_t(i)].nNumber);
+        EXPECT_EQ(j["blocks"]["definitions"][size_t(i)]["number"], uint32_t(d.EntBlockDef[size_t(i)].nNumber));
     }
     EXPECT_EQ(j["blocks"]["instances"], d.EntBlockTreeN);
     ASSERT_EQ(j["layer_groups"].size(), 16u);

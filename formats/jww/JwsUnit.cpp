@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "formats/jww/JwwDraw.h"
+#include "formats/jww/JwwRead.h"
 #include "formats/jww/JwwUnit.h"
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-using detail::clamp_count;
 using detail::read_file_head;
 using detail::release;
 
@@ -104,54 +104,22 @@ bool TJwsData::ReadHeader(detail::JwwArchive& ar)
     }
 }
 
-void TJwsData::read_body(detail::JwwArchive& ar)
-{
-    if (ar.at_end())
-        throw detail::JwwIoError(detail::kJwwIoMessage);
-    uint32_t n = detail::read_object_count(ar);
-    Enthd.n1 = clamp_count(n);
-    Enthd.n2 = 0;
-    EntBlockDefN = 0;
-    detail::JwwReadContext ctx { ar, Enthd.jwVer, text_pool, MojiEncode };
-    ctx.keep_controls = true;
-    detail::JwwEntitySink sink { &EntLine, &EntEnko, &EntTen, &EntMoji, &EntSunpo, &EntSolid, &EntBlock, &EntNo };
-    detail::read_object_list(ctx, n, sink);
-    uint32_t nd = detail::read_object_count(ar);
-    if (nd > 0) {
-        Enthd.n2 = clamp_count(nd);
-        detail::read_block_definitions(ctx, nd, EntBlockDef);
-    }
-    // A symbol stores no images: whatever follows the definitions is not read.
-}
+// A symbol stores no images: whatever follows the definitions is not read.
+void TJwsData::read_after_definitions(detail::JwwArchive&) { }
 
-void TJwsData::settle_counts() { detail::settle_entity_counts(*this); }
-
-bool TJwsData::FileIn(const std::u16string& FName)
+void TJwsData::publish_text_globals(const std::u16string& FName) const
 {
-    DataInit();
-    detail::JwwFileBytes bytes;
-    if (!detail::read_file_bytes(FName, bytes)) {
-        MakeBlockTree();
-        return false;
-    }
-    detail::JwwArchive ar(bytes.span());
-    if (!ReadHeader(ar))
-        return false;
     gFilePath = FName;
     gDrawTime.clear();
     gMemo1.clear();
     gMemo2.clear();
     gDrawTitle.clear();
     gPrtBairitsu = 1.0;
-    bool ok = true;
-    try {
-        read_body(ar);
-    } catch (const std::exception&) {
-        ok = false;
-    }
-    settle_counts();
-    MakeBlockTree();
-    return ok;
+}
+
+bool TJwsData::FileIn(const std::u16string& FName)
+{
+    return detail::JwwDocumentReading<TJwsData>::file_in(*this, FName);
 }
 
 void TJwsData::MakeBlockTree()

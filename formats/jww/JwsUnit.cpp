@@ -19,6 +19,8 @@
 
 namespace {
 
+using detail::block_trans;
+using detail::jww_painter;
 using detail::read_file_head;
 using detail::release;
 
@@ -32,11 +34,6 @@ constexpr const char* kJwsVersionMessage = "JWS-Version Error";
 std::u16string magic_text(std::span<const uint8_t> b)
 {
     return AnsiBytesToText(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
-}
-
-detail::JwwTrans trans(bool lf, double sc, double bx, double by, double b1, double b2, double b3, double b4)
-{
-    return { bx, by, b1, b2, b3, b4, sc, lf };
 }
 
 } // namespace
@@ -162,77 +159,78 @@ void TJwsData::GLDrawALL()
 {
     if (!gGraAtt || !gGraph2)
         return;
-    painter().draw_all(detail::jww_entities(*this));
+    jww_painter(*this).draw_all(detail::jww_entities(*this));
     if (gGraAtt->GetDispKijun() != 1 || !(gDispScale > 0))
         return;
     gGraph2->GPenSet(0xFFFF0000, 0, 2);
     gGraph2->GLEllipse(Enthd.BasePoint_x, Enthd.BasePoint_y, 5 / gDispScale, 1, 0);
 }
 
-detail::JwwPainter TJwsData::painter() const { return { text_pool, EntLgrp, BindImageFolder }; }
-
 int TJwsData::GLDrawImage(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
 {
-    return painter().image(dispmode, dcol, e);
+    return jww_painter(*this).image(dispmode, dcol, e);
 }
 int TJwsData::GLDrawSolid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e)
 {
-    return painter().solid(dispmode, dcol, e);
+    return jww_painter(*this).solid(dispmode, dcol, e);
 }
 int TJwsData::GLDrawLine(bool dispmode, uint32_t dcol, const TEntJwwLine& e)
 {
-    return painter().line(dispmode, dcol, e);
+    return jww_painter(*this).line(dispmode, dcol, e);
 }
 int TJwsData::GLDrawEnko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e)
 {
-    return painter().enko(dispmode, dcol, e);
+    return jww_painter(*this).enko(dispmode, dcol, e);
 }
-int TJwsData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e) { return painter().ten(dispmode, dcol, e); }
+int TJwsData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e)
+{
+    return jww_painter(*this).ten(dispmode, dcol, e);
+}
 int TJwsData::GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
 {
-    return painter().moji(dispmode, dcol, e);
+    return jww_painter(*this).moji(dispmode, dcol, e);
 }
 int TJwsData::GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e)
 {
-    return painter().sunpo(dispmode, hojof, dcol, e);
+    return jww_painter(*this).sunpo(dispmode, hojof, dcol, e);
 }
 int TJwsData::GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().image2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).image2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx,
     double by, double b1, double b2, double b3, double b4)
 {
-    return painter().solid2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).solid2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().line2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).line2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().enko2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).enko2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().ten2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).ten2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().moji2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).moji2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
     double bx, double by, double b1, double b2, double b3, double b4)
 {
-    return painter().sunpo2(dispmode, hojof, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).sunpo2(dispmode, hojof, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
     double sc, double bx, double by, double b1, double b2, double b3, double b4)
 {
-    return painter().moji3(dispmode, dcol, sm, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).moji3(dispmode, dcol, sm, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }

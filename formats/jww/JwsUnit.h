@@ -120,7 +120,6 @@ private:
 
     detail::JwwStringPool text_pool;
 
-    detail::JwwPainter painter() const;
     bool ReadHeader(detail::JwwArchive& ar);
     void publish_text_globals(const std::u16string& FName) const;
     void read_after_definitions(detail::JwwArchive& ar);

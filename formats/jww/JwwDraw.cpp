@@ -558,86 +558,78 @@ void jww_set_layers(std::span<const TEntJwwLayerGroup> groups, std::span<const T
 
 // ---- TJwwData.
 
-namespace {
-
-detail::JwwPainter painter_of(const TJwwData& d) { return { d.strings(), d.EntLgrp, d.BindImageFolder }; }
-
-detail::JwwTrans trans(bool lf, double sc, double bx, double by, double b1, double b2, double b3, double b4)
-{
-    return { bx, by, b1, b2, b3, b4, sc, lf };
-}
-
-} // namespace
+using detail::block_trans;
+using detail::jww_painter;
 
 void TJwwData::SetGAttLayer() { detail::jww_set_layers(EntLgrp, EntLay, false); }
 
-void TJwwData::GLDrawALL() { painter_of(*this).draw_all(detail::jww_entities(*this)); }
+void TJwwData::GLDrawALL() { jww_painter(*this).draw_all(detail::jww_entities(*this)); }
 
 int TJwwData::GLDrawImage(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
 {
-    return painter_of(*this).image(dispmode, dcol, e);
+    return jww_painter(*this).image(dispmode, dcol, e);
 }
 int TJwwData::GLDrawSolid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e)
 {
-    return painter_of(*this).solid(dispmode, dcol, e);
+    return jww_painter(*this).solid(dispmode, dcol, e);
 }
 int TJwwData::GLDrawLine(bool dispmode, uint32_t dcol, const TEntJwwLine& e)
 {
-    return painter_of(*this).line(dispmode, dcol, e);
+    return jww_painter(*this).line(dispmode, dcol, e);
 }
 int TJwwData::GLDrawEnko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e)
 {
-    return painter_of(*this).enko(dispmode, dcol, e);
+    return jww_painter(*this).enko(dispmode, dcol, e);
 }
 int TJwwData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e)
 {
-    return painter_of(*this).ten(dispmode, dcol, e);
+    return jww_painter(*this).ten(dispmode, dcol, e);
 }
 int TJwwData::GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
 {
-    return painter_of(*this).moji(dispmode, dcol, e);
+    return jww_painter(*this).moji(dispmode, dcol, e);
 }
 int TJwwData::GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e)
 {
-    return painter_of(*this).sunpo(dispmode, hojof, dcol, e);
+    return jww_painter(*this).sunpo(dispmode, hojof, dcol, e);
 }
 int TJwwData::GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).image2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).image2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx,
     double by, double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).solid2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).solid2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).line2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).line2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).enko2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).enko2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).ten2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).ten2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).moji2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).moji2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
     double bx, double by, double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).sunpo2(dispmode, hojof, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).sunpo2(dispmode, hojof, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
     double sc, double bx, double by, double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).moji3(dispmode, dcol, sm, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).moji3(dispmode, dcol, sm, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }

@@ -20,6 +20,11 @@ struct JwwTrans {
     bool lf = false;
 };
 JwwTrans node_trans(const TEntJwwBlockTree& node);
+// The transform the GLDraw...2 operations receive as arguments.
+inline JwwTrans block_trans(bool lf, double sc, double bx, double by, double b1, double b2, double b3, double b4)
+{
+    return { bx, by, b1, b2, b3, b4, sc, lf };
+}
 
 // The first n entries of a list; never more than the vector holds, whatever the count says.
 template <class T> std::span<const T> first_n(const std::vector<T>& v, int32_t n)
@@ -134,6 +139,9 @@ private:
     std::span<const TEntJwwLayerGroup> groups_;
     const std::u16string& folder_;
 };
+
+// The painter of a drawing or symbol: its strings, layer groups and image folder.
+template <class Doc> JwwPainter jww_painter(const Doc& d) { return { d.strings(), d.EntLgrp, d.BindImageFolder }; }
 
 // ---- Layer states into gGraAtt: the ".jww" rule of group and layer states with names, or every layer
 // shown (layers empty, as for ".jws"). Scales are the reciprocals of the group scales.

@@ -469,6 +469,34 @@ int JwwPainter::sunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSu
 
 // ---- Everything.
 
+void JwwPainter::draw_lists(const JwwEntities& ents, const JwwTrans* t, bool dispmode, bool hide) const
+{
+    auto skip_color = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_color(a)); };
+    auto skip_stroke = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_stroke(a)); };
+    for (const auto& e : ents.moji)
+        if (!skip_color(e.att))
+            t ? image2(dispmode, 0, e, *t) : image(dispmode, 0, e);
+    for (const auto& e : ents.solid)
+        if (!skip_color(e.att))
+            t ? solid2(dispmode, 0, e, *t) : solid(dispmode, 0, e);
+    for (const auto& e : ents.line)
+        if (!skip_stroke(e.att))
+            t ? line2(dispmode, 0, e, *t) : line(dispmode, 0, e);
+    for (const auto& e : ents.enko)
+        if (!skip_stroke(e.att))
+            t ? enko2(dispmode, 0, e, *t) : enko(dispmode, 0, e);
+    for (const auto& e : ents.ten)
+        if (!skip_color(e.att))
+            t ? ten2(dispmode, 0, e, *t) : ten(dispmode, 0, e);
+    for (const auto& e : ents.moji)
+        if (!skip_color(e.att))
+            t ? moji2(dispmode, 0, e, *t) : moji(dispmode, 0, e);
+    // A dimension's parts are tested one by one inside; here only its layer counts.
+    for (const auto& e : ents.sunpo)
+        if (!hidden(layer_of(e.att)))
+            t ? sunpo2(dispmode, hide, 0, e, *t) : sunpo(dispmode, hide, 0, e);
+}
+
 void JwwPainter::draw_all(const JwwEntities& ents) const
 {
     if (!ready())
@@ -477,58 +505,13 @@ void JwwPainter::draw_all(const JwwEntities& ents) const
     if (dispmode)
         gGraph2->GLSetDT();
     const bool hide = gGraAtt->GetDispHojo() == 0;
-    auto skip_color = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_color(a)); };
-    auto skip_stroke = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_stroke(a)); };
-
-    for (const auto& e : ents.moji)
-        if (!skip_color(e.att))
-            image(dispmode, 0, e);
-    for (const auto& e : ents.solid)
-        if (!skip_color(e.att))
-            solid(dispmode, 0, e);
-    for (const auto& e : ents.line)
-        if (!skip_stroke(e.att))
-            line(dispmode, 0, e);
-    for (const auto& e : ents.enko)
-        if (!skip_stroke(e.att))
-            enko(dispmode, 0, e);
-    for (const auto& e : ents.ten)
-        if (!skip_color(e.att))
-            ten(dispmode, 0, e);
-    for (const auto& e : ents.moji)
-        if (!skip_color(e.att))
-            moji(dispmode, 0, e);
-    for (const auto& e : ents.sunpo)
-        if (!hidden(layer_of(e.att)))
-            sunpo(dispmode, hide, 0, e);
-
+    draw_lists(ents, nullptr, dispmode, hide);
     for (const auto& node : ents.tree) {
         gLayerScale = group_scale(node.att.nGLayer);
         if (node.defno < 0 || size_t(node.defno) >= ents.defs.size())
             continue;
         const JwwTrans t = node_trans(node);
-        const JwwEntities d = definition_entities(ents.defs[size_t(node.defno)]);
-        for (const auto& e : d.moji)
-            if (!skip_color(e.att))
-                image2(dispmode, 0, e, t);
-        for (const auto& e : d.solid)
-            if (!skip_color(e.att))
-                solid2(dispmode, 0, e, t);
-        for (const auto& e : d.line)
-            if (!skip_stroke(e.att))
-                line2(dispmode, 0, e, t);
-        for (const auto& e : d.enko)
-            if (!skip_stroke(e.att))
-                enko2(dispmode, 0, e, t);
-        for (const auto& e : d.ten)
-            if (!skip_color(e.att))
-                ten2(dispmode, 0, e, t);
-        for (const auto& e : d.moji)
-            if (!skip_color(e.att))
-                moji2(dispmode, 0, e, t);
-        for (const auto& e : d.sunpo)
-            if (!hidden(layer_of(e.att)))
-                sunpo2(dispmode, hide, 0, e, t);
+        draw_lists(definition_entities(ents.defs[size_t(node.defno)]), &t, dispmode, hide);
     }
 }
 

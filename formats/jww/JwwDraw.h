@@ -135,6 +135,10 @@ public:
     void draw_all(const JwwEntities& ents) const;
 
 private:
+    // The seven lists of the drawing (t null) or of a definition through a node's transform t, in drawing
+    // order, without hidden and (when hide) auxiliary entities.
+    void draw_lists(const JwwEntities& ents, const JwwTrans* t, bool dispmode, bool hide) const;
+
     const JwwStringPool& strings_;
     std::span<const TEntJwwLayerGroup> groups_;
     const std::u16string& folder_;

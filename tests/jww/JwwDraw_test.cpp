@@ -1,10 +1,13 @@
 // Layer states, text placement and the drawing of every JWW entity kind on the recording canvas.
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "formats/jww/JwwDraw.h"
+#include "platform/Cp932.h"
 #include "tests/jww/JwwDrawDoc.h"
 
 using namespace jwwtest;
@@ -439,6 +442,59 @@ TEST_F(JwwDrawTest, DimensionValueInUnmovedBlockStaysAsStored)
     b.done();
     draw();
     EXPECT_EQ(printed(), u"1234.5");
+}
+
+// Definitions holding two inserts of the next, twenty deep: a million instances of one line each when
+// unbounded. The drawing stops at the instance budget, each instance drawing its one line at most.
+TEST_F(JwwDrawTest, FannedOutBlocksDrawUpToTheBudget)
+{
+    const std::string file = std::string(TORVANE_SOURCE_DIR) + "/tests/fuzz/corpus/jww/block_fanout.jww";
+    doc.FileIn(platform::utf8_to_utf16(file));
+    ASSERT_EQ(size_t(doc.EntBlockTreeN), detail::kJwwMaxBlockInstances);
+    // The whole figure lies within a few millimetres of the origin: show (-10, -10)-(10, 10).
+    gDispX1 = gDispY1 = -10;
+    gDispX2 = gDispY2 = 10;
+    gDispScale = 50;
+    draw();
+    const size_t lines = canvas->of(Op::Line).size();
+    EXPECT_GT(lines, 0u);
+    EXPECT_LE(lines, detail::kJwwMaxBlockInstances);
+}
+
+// Nesting that stays within the budget draws every instance, exactly as the unbounded tree does.
+TEST_F(JwwDrawTest, WellFormedNestingDrawsAsWithoutABudget)
+{
+    TEntJwwBlockDef& leaf = b.def(3);
+    def_add(leaf, line(0, 0, 4, 0));
+    def_add(leaf, point(1, 1));
+    TEntJwwBlockDef& mid = b.def(2);
+    def_add(mid, line(0, 0, 0, 6));
+    for (int i = 0; i < 3; ++i)
+        def_add(mid, insert(3, i * 5, 0, 1, 1, i * 0.3));
+    TEntJwwBlockDef& top = b.def(1);
+    for (int i = 0; i < 4; ++i)
+        def_add(top, insert(2, 0, i * 10, 0.5 + i, 1));
+    b.add(insert(1, 20, 20, 2, 2, 0.2));
+    b.add(insert(1, 120, 40, -1, 1));
+    b.done();
+    ASSERT_EQ(doc.EntBlockTreeN, 2 + 2 * 4 + 2 * 4 * 3);
+    draw();
+    const auto budgeted = canvas->records;
+
+    detail::build_block_tree(doc.EntBlock, doc.EntBlockDef, doc.EntBlockTree, doc.EntBlockNum, { SIZE_MAX, SIZE_MAX });
+    ASSERT_EQ(doc.EntBlockTree.size(), size_t(doc.EntBlockTreeN));
+    canvas->records.clear();
+    draw();
+    ASSERT_EQ(canvas->records.size(), budgeted.size());
+    for (size_t i = 0; i < budgeted.size(); ++i) {
+        EXPECT_EQ(canvas->records[i].op, budgeted[i].op) << i;
+        ASSERT_EQ(canvas->records[i].pts.size(), budgeted[i].pts.size()) << i;
+        for (size_t k = 0; k < budgeted[i].pts.size(); ++k) {
+            EXPECT_EQ(canvas->records[i].pts[k].X, budgeted[i].pts[k].X) << i;
+            EXPECT_EQ(canvas->records[i].pts[k].Y, budgeted[i].pts[k].Y) << i;
+        }
+    }
+    EXPECT_EQ(canvas->of(Op::Line).size(), size_t(2 * 4 + 2 * 4 * 3 * 2)) << "every instance's line and point";
 }
 
 TEST_F(JwwDrawTest, EmptyDocumentDrawsNothing)

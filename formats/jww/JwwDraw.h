@@ -154,7 +154,5 @@ void jww_set_layers(std::span<const TEntJwwLayerGroup> groups, std::span<const T
 // ---- Extents into gMinX .. gMaxY. start: the base point to begin at; without it the first entity's
 // point, as the drawing's rule chooses.
 void jww_extents(const JwwEntities& ents, const JwwStringPool& strings, std::optional<TDPoint> start);
-// Paper width and height in millimetres for a paper code.
-void jww_paper_size(int32_t nZumen, double& px, double& py);
 
 } // namespace detail

@@ -2,15 +2,12 @@
 #include "formats/jwc/JwcDrawing.h"
 #include "formats/jwc/JwkUnit.h"
 #include "globals/UnitVal.h"
+#include "graphics/BaseMark.h"
 
 void TJwkData::GLDrawALL()
 {
-    if (!detail::draw_entities(*this))
-        return;
-    if (gGraAtt->GetDispKijun() == 1 && gDispScale > 0) {
-        gGraph2->GPenSet(0xFFFF0000, 0, 2);
-        gGraph2->GLEllipse(0, 0, 5 / gDispScale, 1, 0);
-    }
+    detail::draw_entities(*this);
+    detail::draw_base_mark(0, 0);
 }
 
 int TJwkData::GLDrawLine(bool dispmode, uint32_t dcol, const TEntJwcLine& e)

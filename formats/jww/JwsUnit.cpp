@@ -12,6 +12,7 @@
 #include "formats/jww/JwwRead.h"
 #include "formats/jww/JwwUnit.h"
 #include "globals/UnitVal.h"
+#include "graphics/BaseMark.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "util/Func_2_files.h"
@@ -157,13 +158,8 @@ void TJwsData::GetMinMaxZahyo()
 
 void TJwsData::GLDrawALL()
 {
-    if (!gGraAtt || !gGraph2)
-        return;
     jww_painter(*this).draw_all(detail::jww_entities(*this));
-    if (gGraAtt->GetDispKijun() != 1 || !(gDispScale > 0))
-        return;
-    gGraph2->GPenSet(0xFFFF0000, 0, 2);
-    gGraph2->GLEllipse(Enthd.BasePoint_x, Enthd.BasePoint_y, 5 / gDispScale, 1, 0);
+    detail::draw_base_mark(Enthd.BasePoint_x, Enthd.BasePoint_y);
 }
 
 int TJwsData::GLDrawImage(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)

@@ -17,7 +17,7 @@ namespace detail {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 // Below this many pixels a text or glyph is at most a dot; above the other it is not drawn.
 constexpr double kTooSmallPx = 2;
@@ -479,7 +479,7 @@ int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, 
         // The text runs backwards from the end point.
         w = -w;
         sp = -sp;
-        ang += kPi;
+        ang += pi;
         std::swap(x1, x2);
         std::swap(y1, y2);
     }
@@ -511,9 +511,9 @@ int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, 
     bool vertical = false;
     for (int k = 0; k < 4 && !f.empty() && f.front() == u'@'; ++k) {
         f.remove_prefix(1);
-        ang2 += kPi / 2;
-        if (ang2 >= 2 * kPi)
-            ang2 -= 2 * kPi;
+        ang2 += pi / 2;
+        if (ang2 >= 2 * pi)
+            ang2 -= 2 * pi;
         vertical = true;
     }
     select_font(f, Ftyp);

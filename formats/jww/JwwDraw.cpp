@@ -14,7 +14,7 @@
 namespace detail {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 bool starts_with_bm(const std::u16string& s) { return s.compare(0, 4, u"^@BM") == 0; }
 
@@ -190,10 +190,10 @@ JwwImagePlacement image_placement_block(const TEntJwwMoji& e, double W, double H
     const double w = Distance2P(p.x1, p.y1, qx, qy);
     apply(t, sx - H * std::sin(al), sy + H * std::cos(al), qx, qy);
     const double h = Distance2P(p.x1, p.y1, qx, qy);
-    const double d = dan * kPi / 180;
+    const double d = dan * pi / 180;
     apply(t, sx + W * std::cos(d), sy + W * std::sin(d), qx, qy);
     // LineAngle already lies in [0, 2π); the degrees are folded once more against rounding at 360.
-    p.dan = LineAngle(qx - p.x1, qy - p.y1) * 180 / kPi;
+    p.dan = LineAngle(qx - p.x1, qy - p.y1) * 180 / pi;
     if (p.dan >= 360)
         p.dan -= 360;
     p.x2 = p.x1 + w;
@@ -234,7 +234,7 @@ int JwwPainter::enko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e) const
         return 3;
     stroke_pen(e.att, dispmode, dcol);
     const bool full = e.bZenEnFlg != 0;
-    const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * kPi : e.radEnkoKaku;
+    const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * pi : e.radEnkoKaku;
     if (dispmode)
         return gGraph2->GLEllipseArcDT(layer_of(e.att), e.att.nPenStyle, e.start_x, e.start_y, e.dHankei,
             e.dHenpeiRitsu, e.radKatamukiKaku, sa, da);
@@ -301,7 +301,7 @@ int JwwPainter::image(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
         return gGraph2->GLImage2(x1, y1, x2, y2, drx, dry, drr, dan, name);
     }
     text_pen(e.att, dcol);
-    return gGraph2->GLBoxA(x1, y1, x2, y2, dan * kPi / 180);
+    return gGraph2->GLBoxA(x1, y1, x2, y2, dan * pi / 180);
 }
 
 int JwwPainter::sunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e) const
@@ -346,7 +346,7 @@ int JwwPainter::enko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, JwwTra
     t = with_lf(t);
     stroke_pen(e.att, dispmode, dcol);
     const bool full = e.bZenEnFlg != 0;
-    const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * kPi : e.radEnkoKaku;
+    const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * pi : e.radEnkoKaku;
     const double cx = e.start_x, cy = e.start_y, r = e.dHankei, h = e.dHenpeiRitsu, a = e.radKatamukiKaku;
     if (dispmode)
         return gGraph2->GLEllipseArcBLDT(
@@ -410,7 +410,7 @@ int JwwPainter::image2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTr
     if (dispmode)
         return gGraph2->GLImage2(p.x1, p.y1, p.x2, p.y2, drx, dry, drr, p.dan, name);
     text_pen(e.att, dcol);
-    return gGraph2->GLBoxA(p.x1, p.y1, p.x2, p.y2, p.dan * kPi / 180);
+    return gGraph2->GLBoxA(p.x1, p.y1, p.x2, p.y2, p.dan * pi / 180);
 }
 
 int JwwPainter::moji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTrans t) const

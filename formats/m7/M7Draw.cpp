@@ -1,6 +1,7 @@
 // M7Draw: TM7Data's drawing: attribute words into colours, widths and dash patterns, and every object kind.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <span>
 
 #include "formats/m7/M7Unit.h"
@@ -15,7 +16,7 @@ namespace {
 
 namespace m7kind = detail::m7kind;
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 constexpr uint32_t grey_colour = 0xFFD8D8D8;
 constexpr uint32_t aux_colour = 0xFF888888;
 constexpr uint8_t aux_type = 15;

@@ -16,7 +16,7 @@ using detail::JwwTrans;
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 TEST(JwwLayerRule, GroupAndLayerStatesGiveTableStates)
 {
@@ -115,7 +115,7 @@ TEST(JwwTextPlacement, ImageInBlockIsScaledAndTurned)
 {
     const TEntJwwMoji e = text(10, 0, 20, 0, 1, 1);
     // Rotation by 90 degrees at (100, 100), scale 2: the frame is 2W x 2H at T(10, 0), turned by 90 + dan.
-    const double c = std::cos(kPi / 2), s = std::sin(kPi / 2);
+    const double c = std::cos(pi / 2), s = std::sin(pi / 2);
     auto p = detail::image_placement_block(e, 30, 20, 0, JwwTrans { 100, 100, 2 * c, -2 * s, 2 * s, 2 * c, 1 });
     EXPECT_NEAR(p.x1, 100, 1e-9);
     EXPECT_NEAR(p.y1, 120, 1e-9);
@@ -356,7 +356,7 @@ TEST_F(JwwDrawTest, NestedRotatedMirroredBlocksComposeTheirTransforms)
     def_add(inner, line(0, 0, 10, 0));
     TEntJwwBlockDef& outer = b.def(1);
     def_add(outer, insert(2, 5, 0, -1, 1)); // mirrored in x at (5, 0)
-    b.add(insert(1, 100, 100, 2, 2, kPi / 2));
+    b.add(insert(1, 100, 100, 2, 2, pi / 2));
     b.add(insert(9, 10, 10)); // no definition: nothing
     b.done();
     draw();
@@ -373,7 +373,7 @@ TEST_F(JwwDrawTest, MarkerTurnsWithItsBlock)
         double sx, rot;
         double extra;
     };
-    const Case cases[] = { { "rotated 90", 1, kPi / 2, kPi / 2 }, { "mirrored", -1, 0, 0 } };
+    const Case cases[] = { { "rotated 90", 1, pi / 2, pi / 2 }, { "mirrored", -1, 0, 0 } };
     for (const auto& c : cases) {
         const TEntJwwTen m = marker(5, 0, 3, 0.3, 2);
         const double ct = std::cos(c.rot), st = std::sin(c.rot);
@@ -383,7 +383,7 @@ TEST_F(JwwDrawTest, MarkerTurnsWithItsBlock)
         TEntJwwTen direct = m;
         direct.start_x = 100 + c.sx * ct * 5;
         direct.start_y = 100 + c.sx * st * 5;
-        direct.radKaitenKaku = std::fmod(0.3 + c.extra, 2 * kPi);
+        direct.radKaitenKaku = std::fmod(0.3 + c.extra, 2 * pi);
         doc.GLDrawTen(true, 0, direct);
         ASSERT_EQ(via_block.size(), canvas->records.size()) << c.what;
         ASSERT_FALSE(via_block.empty());

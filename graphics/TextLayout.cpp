@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "globals/UnitVal.h"
+#include "graphics/DrawResult.h"
 #include "graphics/TextVariables.h"
 #include "platform/Fonts.h"
 #include "util/ClipUnit.h"
@@ -67,19 +68,19 @@ bool only_blanks(std::u16string_view s)
     return std::all_of(s.begin(), s.end(), [](char16_t c) { return c == u' ' || c == 0x3000 || c < 0x20; });
 }
 
-// Step 1 of GLAText3 and GLAText2: 2 for a blank or tiny text, 1 for an oversized one, else 0.
+// Step 1 of GLAText3 and GLAText2: TooSmall for a blank or tiny text, Outside for an oversized one, else Drawn.
 int early_result(double h, double w, double sp, std::u16string_view s, const std::vector<TextChar>& chars)
 {
     if (only_blanks(s))
-        return 2;
+        return TooSmall;
     const double hp = std::fabs(h) * gDispScale;
     // The width is taken as a length: a backwards text (negative w and sp) is not too small.
     const double lp = std::fabs(text_nominal_width(chars, w, sp)) * gDispScale;
     if (hp <= kTooSmallPx || lp <= kTooSmallPx)
-        return 2;
+        return TooSmall;
     if (hp > kTooLargePx || std::fabs(w) * gDispScale > kTooLargePx)
-        return 1;
-    return 0;
+        return Outside;
+    return Drawn;
 }
 
 bool is_char(std::u16string_view s, const TextChar& c, char16_t ch) { return c.len == 1 && s[c.pos] == ch; }
@@ -218,7 +219,7 @@ public:
             i = codes_on_ ? code(i) : code_off(i);
         }
         flush();
-        return drawn_ ? 0 : 1;
+        return drawn_ ? Drawn : Outside;
     }
 
 private:
@@ -344,7 +345,7 @@ private:
     {
         if (run_.empty())
             return;
-        if (draw_text2(t_, x_, y_, ang_, h_, w_, sp_, style_, f_, run_) == 0)
+        if (draw_text2(t_, x_, y_, ang_, h_, w_, sp_, style_, f_, run_) == Drawn)
             drawn_ = true;
         advance(run_cols_ * (w_ + sp_) / 2);
         prev_width_ = run_last_full_ ? w_ : w_ / 2;
@@ -357,7 +358,7 @@ private:
     void draw(double along, double up, double h, double w, double sp, std::u16string_view text)
     {
         const Vec d = turn(ang_, along, up);
-        if (draw_text2(t_, x_ + d.x, y_ + d.y, ang_, h, w, sp, style_, f_, text) == 0)
+        if (draw_text2(t_, x_ + d.x, y_ + d.y, ang_, h, w, sp, style_, f_, text) == Drawn)
             drawn_ = true;
     }
 
@@ -466,9 +467,9 @@ int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, 
     std::u16string_view f, std::u16string_view s)
 {
     if (!finite_all({ x1, y1, x2, y2, h, w, sp }))
-        return 1;
+        return Outside;
     std::vector<TextChar> chars = split_text_chars(s, t.rules);
-    if (const int r = early_result(h, w, sp, s, chars)) {
+    if (const int r = early_result(h, w, sp, s, chars); r != Drawn) {
         if (t.base_line && !only_blanks(s))
             t.base_line(x1, y1, x2, y2);
         return r;
@@ -502,9 +503,9 @@ int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, 
     std::u16string_view f, std::u16string_view s)
 {
     if (!finite_all({ xx, yy, ang, h, w, sp }))
-        return 1;
+        return Outside;
     const std::vector<TextChar> chars = split_text_chars(s, t.rules);
-    if (const int r = early_result(h, w, sp, s, chars))
+    if (const int r = early_result(h, w, sp, s, chars); r != Drawn)
         return r;
 
     double ang2 = ang;
@@ -538,21 +539,21 @@ int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, 
         }
         const double cx = xx + dx * ca - dy * sa;
         const double cy = yy + dx * sa + dy * ca;
-        if (draw_text1(t, cx, cy, glyph_h, w, glyph_ang, 4, s.substr(c.pos, c.len)) == 0)
+        if (draw_text1(t, cx, cy, glyph_h, w, glyph_ang, 4, s.substr(c.pos, c.len)) == Drawn)
             any = true;
         const double step = c.full ? w + sp : (w + sp) / 2;
         xx += step * ca;
         yy += step * sa;
     }
-    return any ? 0 : 1;
+    return any ? Drawn : Outside;
 }
 
 int draw_text1(const TextTarget& t, double x, double y, double h, double w, double a, int Fm, std::u16string_view s)
 {
     if (s.empty() || s == u" " || s == u"　")
-        return 2;
+        return TooSmall;
     if (!finite_all({ x, y, h, w, a }))
-        return 1;
+        return Outside;
     const bool mirrored = h < 0;
     h = std::fabs(h);
     if (Fm < 0 || Fm > 8)
@@ -577,7 +578,7 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
              Vec { tx + along.x + down.x, ty + along.y + down.y } })
         common &= ClipCode(p.x, p.y, gDispX1, gDispY1, gDispX2, gDispY2);
     if (common != 0)
-        return 1;
+        return Outside;
 
     double px = 0, py = 0;
     trans_pt(tx, ty, px, py);
@@ -585,10 +586,10 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
     if (pw <= kTooSmallPx || ph <= kTooSmallPx) {
         if (t.dot)
             t.dot(px, py);
-        return 2;
+        return TooSmall;
     }
     if (!t.canvas)
-        return 1;
+        return Outside;
 
     using platform::Matrix;
     Matrix m = Matrix::compose(Matrix::translation(-px, -py), Matrix::scaling(std::fabs(w) / h, mirrored ? -1 : 1));
@@ -610,7 +611,7 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
     t.canvas->fill_text(s, rect, font);
     draw_decorations(t, g_font.style, px, py, cell_w, ph);
     t.canvas->set_transform(saved);
-    return 0;
+    return Drawn;
 }
 
 } // namespace detail

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "globals/UnitVal.h"
+#include "graphics/DrawResult.h"
 #include "graphics/GraPoints.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
@@ -221,7 +222,7 @@ double JwwPainter::group_scale(uint32_t g) const
 int JwwPainter::line(bool dispmode, uint32_t dcol, const TEntJwwLine& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     stroke_pen(e.att, dispmode, dcol);
     if (dispmode)
         return gGraph2->GLLineDT(layer_of(e.att), e.att.nPenStyle, e.start_x, e.start_y, e.end_x, e.end_y);
@@ -231,7 +232,7 @@ int JwwPainter::line(bool dispmode, uint32_t dcol, const TEntJwwLine& e) const
 int JwwPainter::enko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     stroke_pen(e.att, dispmode, dcol);
     const bool full = e.bZenEnFlg != 0;
     const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * pi : e.radEnkoKaku;
@@ -246,7 +247,7 @@ int JwwPainter::enko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e) const
 int JwwPainter::ten(bool dispmode, uint32_t dcol, const TEntJwwTen& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     const bool marker = e.att.nPenStyle == 100;
     return gGraph2->GLTenMarker(e.start_x, e.start_y, e.bKariten != 0, marker ? int(e.nCode) : 0,
         marker ? e.radKaitenKaku : 0, marker ? e.dBairitsu : 1, layer_of(e.att), e.att.nPenColor, e.att.nPenWidth,
@@ -256,7 +257,7 @@ int JwwPainter::ten(bool dispmode, uint32_t dcol, const TEntJwwTen& e) const
 int JwwPainter::solid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     solid_pen(e, dcol);
     if (e.att.nPenStyle > 100)
         return gGraph2->GLSolidArc(e.att.nPenStyle, e.start_x, e.start_y, e.end_x, e.end_y, e.DPoint2_x, e.DPoint2_y,
@@ -268,10 +269,10 @@ int JwwPainter::solid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e) const
 int JwwPainter::moji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     const std::u16string& s = strings_.get(e.str);
     if (is_image_moji(s))
-        return 3;
+        return NothingToDraw;
     gLayerScale = group_scale(e.att.nGLayer);
     text_pen(e.att, dcol);
     const JwwTextPlacement p = moji_placement(e, strings_.get(e.strFontName));
@@ -281,19 +282,19 @@ int JwwPainter::moji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
 int JwwPainter::image(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     const std::u16string& s = strings_.get(e.str);
     if (!starts_with_bm(s))
-        return 3;
+        return NothingToDraw;
     std::u16string name;
     double W, H, drx, dry, drr, dan;
     int32_t r1, r2, r3;
     const bool simple = ParseImageMoji(s, name, W, H, drx, dry, drr, dan, r1, r2, r3);
     if (name.empty())
-        return 3;
+        return NothingToDraw;
     name = jww_image_path(folder_, name);
     if (name.empty())
-        return 3;
+        return NothingToDraw;
     const double x1 = e.start_x, y1 = e.start_y, x2 = x1 + W, y2 = y1 + H;
     if (dispmode) {
         if (simple)
@@ -307,8 +308,8 @@ int JwwPainter::image(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
 int JwwPainter::sunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e) const
 {
     if (!ready())
-        return 3;
-    int r = 3;
+        return NothingToDraw;
+    int r = NothingToDraw;
     if (e.bSxfMode != 0) {
         for (const TEntJwwLine* h : { &e.Ho1, &e.Ho2 })
             if (!hojof || !is_aux_stroke(h->att))
@@ -329,7 +330,7 @@ int JwwPainter::sunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSun
 int JwwPainter::line2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     stroke_pen(e.att, dispmode, dcol);
     double x1, y1, x2, y2;
@@ -342,7 +343,7 @@ int JwwPainter::line2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, JwwTra
 int JwwPainter::enko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     stroke_pen(e.att, dispmode, dcol);
     const bool full = e.bZenEnFlg != 0;
@@ -359,7 +360,7 @@ int JwwPainter::enko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, JwwTra
 int JwwPainter::solid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     solid_pen(e, dcol);
     if (e.att.nPenStyle > 100)
@@ -379,7 +380,7 @@ int JwwPainter::solid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, JwwT
 int JwwPainter::ten2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     double x, y, a, ba;
     int pc;
@@ -392,20 +393,20 @@ int JwwPainter::ten2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, JwwTrans
 int JwwPainter::image2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     const std::u16string& s = strings_.get(e.str);
     if (!starts_with_bm(s))
-        return 3;
+        return NothingToDraw;
     std::u16string name;
     double W, H, drx, dry, drr, dan;
     int32_t r1, r2, r3;
     ParseImageMoji(s, name, W, H, drx, dry, drr, dan, r1, r2, r3);
     if (name.empty())
-        return 3;
+        return NothingToDraw;
     name = jww_image_path(folder_, name);
     if (name.empty())
-        return 3;
+        return NothingToDraw;
     const JwwImagePlacement p = image_placement_block(e, W, H, dan, t);
     if (dispmode)
         return gGraph2->GLImage2(p.x1, p.y1, p.x2, p.y2, drx, dry, drr, p.dan, name);
@@ -416,10 +417,10 @@ int JwwPainter::image2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTr
 int JwwPainter::moji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     const std::u16string& s = strings_.get(e.str);
     if (is_image_moji(s))
-        return 3;
+        return NothingToDraw;
     if (t.lf) {
         t.sc = 1;
         gLayerScale = group_scale(e.att.nGLayer);
@@ -432,7 +433,7 @@ int JwwPainter::moji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTra
 int JwwPainter::moji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     if (t.lf) {
         t.sc = 1;
         gLayerScale = group_scale(e.att.nGLayer);
@@ -445,9 +446,9 @@ int JwwPainter::moji3(bool dispmode, uint32_t dcol, const std::u16string& sm, co
 int JwwPainter::sunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
-    int r = 3;
+    int r = NothingToDraw;
     if (e.bSxfMode != 0) {
         for (const TEntJwwLine* h : { &e.Ho1, &e.Ho2 })
             if (!hojof || !is_aux_stroke(h->att))

@@ -100,7 +100,7 @@ JwwImagePlacement image_placement_block(const TEntJwwMoji& e, double W, double H
 std::u16string jww_image_path(const std::u16string& folder, const std::u16string& name);
 
 // ---- Drawing through gGraph2 and gGraAtt; every operation returns a result code of the renderer
-// (0 drawn, 1 outside, 2 too small, 3 nothing) and draws nothing without a renderer.
+// (detail::DrawResult) and draws nothing without a renderer.
 class JwwPainter {
 public:
     JwwPainter(

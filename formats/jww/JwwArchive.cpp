@@ -609,9 +609,8 @@ void find_cycles(const std::vector<int32_t>& offsets, const std::vector<int32_t>
 // The entities a definition draws through each node: its lists as far as their counts reach.
 size_t block_entities(const TEntJwwBlockDef& d)
 {
-    auto n = [](const auto& list, int32_t count) { return std::min(list.size(), size_t(std::max(count, 0))); };
-    return n(d.mLine, d.mLineN) + n(d.mEnko, d.mEnkoN) + n(d.mTen, d.mTenN) + n(d.mMoji, d.mMojiN)
-        + n(d.mSunpo, d.mSunpoN) + n(d.mSolid, d.mSolidN);
+    return first_n(d.mLine, d.mLineN).size() + first_n(d.mEnko, d.mEnkoN).size() + first_n(d.mTen, d.mTenN).size()
+        + first_n(d.mMoji, d.mMojiN).size() + first_n(d.mSunpo, d.mSunpoN).size() + first_n(d.mSolid, d.mSolidN).size();
 }
 
 void set_matrix(TEntJwwBlockTree& t, const TEntJwwBlock& b)

@@ -1,5 +1,6 @@
 // Reading ".jww"-style archives: the bounded byte reader, counted strings, class tags and object lists.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -108,6 +109,12 @@ bool read_file_head(const std::u16string& path, uint8_t* out, size_t n);
 
 // A count read as unsigned, as the signed count fields hold it (saturating).
 inline int32_t clamp_count(uint32_t n) { return n > uint32_t(INT32_MAX) ? INT32_MAX : int32_t(n); }
+
+// The first n entries of a list; never more than the vector holds, whatever the count says.
+template <class T> std::span<const T> first_n(const std::vector<T>& v, int32_t n)
+{
+    return { v.data(), n <= 0 ? size_t(0) : std::min(size_t(n), v.size()) };
+}
 
 // Empties a list and gives its memory back (assigning {} would keep the capacity).
 template <class T> void release(std::vector<T>& v) { std::vector<T>().swap(v); }

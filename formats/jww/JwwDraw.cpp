@@ -474,24 +474,18 @@ void JwwPainter::draw_lists(const JwwEntities& ents, const JwwTrans* t, bool dis
 {
     auto skip_color = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_color(a)); };
     auto skip_stroke = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_stroke(a)); };
-    for (const auto& e : ents.moji)
-        if (!skip_color(e.att))
-            t ? image2(dispmode, 0, e, *t) : image(dispmode, 0, e);
-    for (const auto& e : ents.solid)
-        if (!skip_color(e.att))
-            t ? solid2(dispmode, 0, e, *t) : solid(dispmode, 0, e);
-    for (const auto& e : ents.line)
-        if (!skip_stroke(e.att))
-            t ? line2(dispmode, 0, e, *t) : line(dispmode, 0, e);
-    for (const auto& e : ents.enko)
-        if (!skip_stroke(e.att))
-            t ? enko2(dispmode, 0, e, *t) : enko(dispmode, 0, e);
-    for (const auto& e : ents.ten)
-        if (!skip_color(e.att))
-            t ? ten2(dispmode, 0, e, *t) : ten(dispmode, 0, e);
-    for (const auto& e : ents.moji)
-        if (!skip_color(e.att))
-            t ? moji2(dispmode, 0, e, *t) : moji(dispmode, 0, e);
+    // Each kind through its operation in drawing units, or through the node's transform when there is one.
+    auto each = [&](const auto& list, auto skip, auto plain, auto through) {
+        for (const auto& e : list)
+            if (!skip(e.att))
+                t ? (this->*through)(dispmode, 0, e, *t) : (this->*plain)(dispmode, 0, e);
+    };
+    each(ents.moji, skip_color, &JwwPainter::image, &JwwPainter::image2);
+    each(ents.solid, skip_color, &JwwPainter::solid, &JwwPainter::solid2);
+    each(ents.line, skip_stroke, &JwwPainter::line, &JwwPainter::line2);
+    each(ents.enko, skip_stroke, &JwwPainter::enko, &JwwPainter::enko2);
+    each(ents.ten, skip_color, &JwwPainter::ten, &JwwPainter::ten2);
+    each(ents.moji, skip_color, &JwwPainter::moji, &JwwPainter::moji2);
     // A dimension's parts are tested one by one inside; here only its layer counts.
     for (const auto& e : ents.sunpo)
         if (!hidden(layer_of(e.att)))

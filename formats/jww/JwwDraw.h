@@ -26,12 +26,6 @@ inline JwwTrans block_trans(bool lf, double sc, double bx, double by, double b1,
     return { bx, by, b1, b2, b3, b4, sc, lf };
 }
 
-// The first n entries of a list; never more than the vector holds, whatever the count says.
-template <class T> std::span<const T> first_n(const std::vector<T>& v, int32_t n)
-{
-    return { v.data(), n <= 0 ? size_t(0) : std::min(size_t(n), v.size()) };
-}
-
 // The lists one document draws, each cut to its count.
 struct JwwEntities {
     std::span<const TEntJwwLine> line;

@@ -8,6 +8,7 @@
 #include "app/RunFolder.h"
 #include "platform/Bitmap.h"
 #include "platform/CairoCanvas.h"
+#include "util/PaperSize.h"
 
 class TM7Data;
 class TJwwData;
@@ -15,8 +16,6 @@ class TJwsData;
 class TJwcData;
 class TJwkData;
 
-// Paper size in millimetres of a Jw paper code; unknown codes give A0.
-void paper_size(int code, double& x, double& y);
 // The current local date and time.
 double now();
 
@@ -103,6 +102,7 @@ private:
     bool size_bitmap();
     void bind_jw_renderer();
     bool load_frame(const std::u16string& fn, const std::function<bool()>& file_in);
+    void set_paper(const detail::PaperSize& p);
 
     std::vector<std::u16string> args_;
     std::unique_ptr<platform::CairoCanvas> canvas_;

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <exception>
+#include <new>
 #include <string>
 
 #include "formats/jww/JwwArchive.h"
@@ -65,6 +66,9 @@ template <class Doc> struct JwwDocumentReading {
         bool ok = true;
         try {
             body(d, ar);
+        } catch (const std::bad_alloc&) {
+            // Not a fault of the file: the run ends as out of memory.
+            throw;
         } catch (const std::exception&) {
             ok = false;
         }

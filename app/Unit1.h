@@ -9,6 +9,7 @@
 #include "app/RunSettings.h"
 #include "platform/Bitmap.h"
 #include "platform/CairoCanvas.h"
+#include "util/PaperSize.h"
 
 class TM7Data;
 class TJwwData;
@@ -16,8 +17,6 @@ class TJwsData;
 class TJwcData;
 class TJwkData;
 
-// Paper size in millimetres of a Jw paper code; unknown codes give A0.
-void paper_size(int code, double& x, double& y);
 // The current local date and time.
 double now();
 
@@ -117,6 +116,7 @@ private:
     bool size_bitmap();
     void bind_jw_renderer();
     bool load_frame(const std::u16string& fn, const std::function<bool()>& file_in);
+    void set_paper(const detail::PaperSize& p);
     // What the canvas is cleared to: the drawing's own background, or nothing when the output brings its own.
     uint32_t backdrop(uint32_t drawing_background) const;
 

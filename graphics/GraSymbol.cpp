@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "globals/UnitVal.h"
 #include "graphics/GraCore.h"
@@ -14,7 +15,7 @@ using detail::DrawResult;
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 
 // 0 when any part drew, else 2 when any part drew a dot, else 1.
 struct Outcome {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "globals/UnitVal.h"
 #include "graphics/CurvePieces.h"
@@ -15,7 +16,7 @@ using detail::DrawResult;
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 constexpr double tiny = 1e-10;
 
 void clear_world()

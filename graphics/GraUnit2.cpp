@@ -2,6 +2,7 @@
 #include "graphics/GraUnit2.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "globals/UnitVal.h"
 #include "graphics/CurvePieces.h"
@@ -16,7 +17,7 @@ using detail::DrawResult;
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 constexpr double eps = 1e-14;
 
 // Width in pixels of a pen of wid drawing units in display mode.

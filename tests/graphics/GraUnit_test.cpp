@@ -14,7 +14,7 @@ namespace {
 
 using Op = platform::RecordingCanvas::Op;
 using Record = platform::RecordingCanvas::Record;
-constexpr double pi = std::numbers::pi;
+using std::numbers::pi;
 
 class TGraphTest : public ::testing::Test {
 public:

@@ -24,7 +24,7 @@ using Record = platform::RecordingCanvas::Record;
 using test_jwc::JwcFile;
 using test_jwc::JwkFile;
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 class JwcDraw : public ::testing::Test {
 protected:
@@ -160,7 +160,7 @@ TEST_F(JwcDraw, ArcAcrossZeroIsTwentyDegrees)
     ASSERT_GE(pts.size(), 2u);
     auto angle_at = [&](const platform::PointF& p) {
         const auto c = dev(100, 100);
-        return std::atan2(-(p.Y - c.Y), p.X - c.X) * 180 / kPi;
+        return std::atan2(-(p.Y - c.Y), p.X - c.X) * 180 / pi;
     };
     EXPECT_NEAR(angle_at(pts.front()), -10, 0.01);
     EXPECT_NEAR(angle_at(pts.back()), 10, 0.01);

@@ -20,10 +20,16 @@ struct DocumentType {
     bool m7; // drawn through TGraph rather than TGraph2
     bool (*has_content)(const TForm1& f); // false: nothing is drawn, not even the background
     void (*draw_all)(TForm1& f); // the document's GLDrawALL
+    bool (*check)(const std::u16string& fn); // the document's FileCheck, on a document of its own
+    std::string_view name; // the format's short name: the extension without its dot
 };
 
 // The type of a lower-case extension; null for an extension no reader takes.
 const DocumentType* document_type(std::u16string_view ext);
+// The type a path's extension names, in any letter case; null when no reader takes it.
+const DocumentType* document_type_of_path(const std::u16string& path);
+// The type whose format check the file passes; null when none does (for content without a name).
+const DocumentType* document_type_of_content(const std::u16string& path);
 // The type of a type number; null outside 1..5.
 const DocumentType* document_type(int t);
 // The extensions of all types, for messages: ".m7 .jww .jws .jwc .jwk".

@@ -90,9 +90,10 @@ std::u16string RunFolder::make(const std::u16string& temp)
 {
     remove();
     temp_ = temp;
-    std::string parent = platform::fs_path(temp).native();
-    ::mkdir(parent.c_str(), 0777);
-    int dir = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    std::string parent = temp.empty() ? std::string() : platform::fs_path(temp).native();
+    if (!parent.empty())
+        ::mkdir(parent.c_str(), 0777);
+    int dir = parent.empty() ? -1 : ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     std::string leaf = dir >= 0 ? make_inside(dir) : std::string();
     if (leaf.empty()) {
         if (dir >= 0)

@@ -14,8 +14,8 @@ public:
     RunFolder& operator=(const RunFolder&) = delete;
 
     // Makes `temp`/runXXXXXX (mode 0700), making `temp` when missing; when `temp` is a link, not a folder or
-    // not writable, a private folder under the system's temporary directory serves. Returns the folder with
-    // a trailing separator, empty when none could be made.
+    // not writable, or empty, a private folder under the system's temporary directory serves. Returns the
+    // folder with a trailing separator, empty when none could be made.
     std::u16string make(const std::u16string& temp);
     // Removes the folder and everything in it, never following a link and never touching a folder that took
     // its name meanwhile; then `temp` when it is empty and not a link.

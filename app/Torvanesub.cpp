@@ -1,46 +1,47 @@
 // Program entry: one form, one conversion, an exit status and at most one line on stderr.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/QuietStderr.h"
 #include "app/Unit1.h"
 #include "platform/Cp932.h"
 #include "platform/TextFile.h"
 
 namespace {
 
-// Libraries that print on their own (fontconfig, codecs) would add lines to the one the parent reads: they
-// write to /dev/null, and the run's own line goes to the real stderr. Sanitizer reports keep stderr.
-int quiet_stderr()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return STDERR_FILENO;
-#else
-    const int saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
-    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved < 0 || null < 0) {
-        if (saved >= 0)
-            ::close(saved);
-        if (null >= 0)
-            ::close(null);
-        return STDERR_FILENO;
-    }
-    ::dup2(null, STDERR_FILENO);
-    ::close(null);
-    return saved;
-#endif
-}
+constexpr const char* kHelp = R"(usage: torvanesub ARG1 ARG2 SOURCE DEST
+       torvanesub --help | --version
+
+Converts the drawing SOURCE (.jww .jws .jwc .jwk .m7) into the image DEST, whose extension picks the
+format (.png .jpg .bmp .gif .tif .webp ...). ARG1 and ARG2 belong to the calling application and are not
+used. The size comes from Torvane.dat beside the executable: line 16 is the resolution choice (0 = the
+pixels of lines 17 and 18; 1..18 = 36, 72, 100, 120, 144, 160, 200, 240, 300, 360, 400, 480, 600, 720,
+800, 960, 1000, 1200 dpi over the drawing's paper), lines 17 and 18 the width and height in pixels.
+An existing DEST is deleted and not recreated.
+
+Exit status: 0 converted, 2 usage or no Torvane.dat, 3 source missing or unreadable, 4 output not written.
+For people, drawconv converts many files with options instead of Torvane.dat. See torvanesub(1).
+)";
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const int err = quiet_stderr();
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("torvanesub %s\n", TORVANE_VERSION);
+        return 0;
+    }
+    const int err = detail::quiet_stderr();
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec)

@@ -12,7 +12,6 @@
 #include "platform/Cp932.h"
 #include "platform/ImageSave.h"
 #include "platform/OutputFormat.h"
-#include "platform/RasterSource.h"
 #include "platform/RasterWrite.h"
 #include "platform/TextFile.h"
 #include "util/Func_2.h"
@@ -20,16 +19,6 @@
 namespace {
 
 const char16_t* const kSettingsName = u"Torvane.dat";
-
-// The extension with its dot, from the last "." after the last separator; empty when there is none.
-std::u16string extension_of(const std::u16string& path)
-{
-    const size_t slash = path.find_last_of(u"/\\");
-    const size_t dot = path.find_last_of(u'.');
-    if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash))
-        return u"";
-    return path.substr(dot);
-}
 
 bool same_file(const std::u16string& a, const std::u16string& b)
 {
@@ -58,6 +47,15 @@ std::string pixels_text(double v)
 
 } // namespace
 
+std::string detail::destination_refusal(const std::u16string& src, const std::u16string& dst)
+{
+    if (name_taken(dst) && !IsFile(dst))
+        return "not a regular file: left as it is";
+    if (same_file(src, dst))
+        return "is the source drawing: left as it is";
+    return {};
+}
+
 TForm1::TForm1() = default;
 
 TForm1::~TForm1() = default;
@@ -76,12 +74,15 @@ void TForm1::out_of_memory()
         stage_ == RunOutcome::Source ? "out of memory while reading the drawing" : "out of memory");
 }
 
-void TForm1::FormCreate(const std::vector<std::u16string>& args, const std::u16string& exe_folder)
+void TForm1::FormCreate(
+    const std::vector<std::u16string>& args, const std::u16string& exe_folder, const detail::RunSettings& settings)
 {
     args_ = args;
+    settings_ = settings;
     AppPath = AddPathDelim(exe_folder);
     gAppPath = AppPath;
-    LoadSettings(AppPath + kSettingsName);
+    if (settings_.size == detail::SizeRule::Settings)
+        LoadSettings(AppPath + kSettingsName);
     Memo1 = args_;
     gGraph = nullptr;
     gGraph2 = nullptr;
@@ -114,12 +115,8 @@ bool TForm1::clear_destination(const std::u16string& src, const std::u16string& 
 {
     if (!name_taken(dst))
         return true;
-    if (!IsFile(dst)) {
-        fail(RunOutcome::Output, dst, "not a regular file: left as it is");
-        return false;
-    }
-    if (same_file(src, dst)) {
-        fail(RunOutcome::Output, dst, "is the source drawing: left as it is");
+    if (const std::string why = detail::destination_refusal(src, dst); !why.empty()) {
+        fail(RunOutcome::Output, dst, why);
         return false;
     }
     if (!platform::output_format(platform::fs_path(dst))) {
@@ -150,6 +147,19 @@ void TForm1::FormShow()
         Proc(src, dst);
 }
 
+void TForm1::convert(const std::u16string& src, const std::u16string& dst)
+{
+    if (!IsFile(src)) {
+        fail(RunOutcome::Source, src, "source drawing not found");
+        return;
+    }
+    if (const std::string why = detail::destination_refusal(src, dst); !why.empty()) {
+        fail(RunOutcome::Output, dst, why);
+        return;
+    }
+    Proc(src, dst);
+}
+
 void TForm1::FormClose()
 {
     free_renderers();
@@ -163,7 +173,7 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
         fail(RunOutcome::Source, src, "source drawing not found");
         return;
     }
-    const DocumentType* type = document_type(LowerText(extension_of(src)));
+    const DocumentType* type = document_type_of_path(src);
     if (!type) {
         fail(RunOutcome::Source, src, "not a drawing this program reads (" + document_extensions() + ")");
         return;
@@ -180,7 +190,7 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
     stage_file_ = dst;
     double sx = 0;
     double sy = 0;
-    GetDotSize(type->t, sx, sy);
+    output_size(type->t, sx, sy);
     // The format's limits and the pixel budget, before anything is drawn.
     if (std::string too_large = platform::raster_size_problem(*format, sx, sy); !too_large.empty()) {
         fail(RunOutcome::Output, dst, too_large);
@@ -196,7 +206,7 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
         return;
     }
     std::string error;
-    if (!platform::save_picture(platform::BandSource(Image1), platform::fs_path(dst), error)) {
+    if (!platform::save_display_list(Image1, platform::fs_path(dst), error, settings_.save_options())) {
         fail(RunOutcome::Output, dst, "cannot write the image: " + error);
         return;
     }

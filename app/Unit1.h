@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "app/RunFolder.h"
+#include "app/RunSettings.h"
 #include "platform/DisplayList.h"
+#include "util/PaperSize.h"
 
 class TM7Data;
 class TJwwData;
@@ -14,10 +16,13 @@ class TJwsData;
 class TJwcData;
 class TJwkData;
 
-// Paper size in millimetres of a Jw paper code; unknown codes give A0.
-void paper_size(int code, double& x, double& y);
 // The current local date and time.
 double now();
+
+namespace detail {
+// Why an image of src may not replace dst, or empty when it may: dst is not a regular file, or is src itself.
+std::string destination_refusal(const std::u16string& src, const std::u16string& dst);
+} // namespace detail
 
 // How the run ended, for the exit status; the files left behind do not depend on it.
 enum class RunOutcome {
@@ -36,6 +41,7 @@ public:
 
     // Argument log: the executable path, then every argument.
     std::vector<std::u16string> Memo1;
+    // The drawing surface that is saved.
     // The drawing surface that is saved: the renderers' calls, drawn into pixels band by band as the image is
     // written.
     platform::DisplayList Image1 { 0, 0 };
@@ -56,11 +62,16 @@ public:
     double papy = 400;
 
     // Arguments as the process got them (file names decoded with platform::path_from_bytes), argument 0
-    // being the executable's own path.
-    void FormCreate(const std::vector<std::u16string>& args, const std::u16string& exe_folder);
+    // being the executable's own path. With default settings Torvane.dat steers the run; settings of
+    // another size rule come from the caller and the file is not read.
+    void FormCreate(const std::vector<std::u16string>& args, const std::u16string& exe_folder,
+        const detail::RunSettings& settings = {});
     void FormShow();
     void FormClose();
     void Proc(const std::u16string& src, const std::u16string& dst);
+    // One conversion for a person (drawconv): an existing destination is replaced, unless it is the source
+    // itself or not a regular file.
+    void convert(const std::u16string& src, const std::u16string& dst);
 
     bool proc1(const std::u16string& fn);
     bool proc2(const std::u16string& fn);
@@ -69,6 +80,8 @@ public:
     bool proc5(const std::u16string& fn);
 
     void GetDotSize(int tp, double& sx, double& sy);
+    // The output size the run settings ask for; GetDotSize when they defer to the settings file.
+    void output_size(int tp, double& sx, double& sy);
     void dispSub(int t, double x, double y);
     void dispDraw(int JWtype);
 
@@ -87,6 +100,7 @@ public:
     RunOutcome outcome() const { return outcome_; }
     // One line for stderr, naming the file it is about; empty after a conversion.
     const std::string& message() const { return message_; }
+    const detail::RunSettings& settings() const { return settings_; }
     // Ends the run as out of memory, at whatever stage it was.
     void out_of_memory();
 
@@ -103,8 +117,12 @@ private:
     bool size_bitmap();
     void bind_jw_renderer();
     bool load_frame(const std::u16string& fn, const std::function<bool()>& file_in);
+    void set_paper(const detail::PaperSize& p);
+    // What the canvas is cleared to: the drawing's own background, or nothing when the output brings its own.
+    uint32_t backdrop(uint32_t drawing_background) const;
 
     std::vector<std::u16string> args_;
+    detail::RunSettings settings_;
     detail::RunFolder run_folder_;
     RunOutcome outcome_ = RunOutcome::Converted;
     std::string message_;

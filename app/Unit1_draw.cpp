@@ -31,7 +31,60 @@ Rect fit_rect(FitRule fit, double papx, double papy)
     return { gMinX, gMinY, gMaxX, gMaxY };
 }
 
+// Width and height of the fitted rectangle with its margin, as dispSub fits them.
+void fit_span(const Rect& r, double& dx, double& dy)
+{
+    dx = std::max(std::fabs(r.x2 - r.x1) * 1.05, 0.001);
+    dy = std::max(std::fabs(r.y2 - r.y1) * 1.05, 0.001);
+}
+
 } // namespace
+
+void TForm1::output_size(int tp, double& sx, double& sy)
+{
+    const detail::RunSettings& s = settings_;
+    if (s.size == detail::SizeRule::Settings) {
+        GetDotSize(tp, sx, sy);
+        return;
+    }
+    if (s.size == detail::SizeRule::Dpi) {
+        sx = std::max(10.0, detail::round_half_even(papx / 25.4 * s.dpi));
+        sy = std::max(10.0, detail::round_half_even(papy / 25.4 * s.dpi));
+        return;
+    }
+    const DocumentType* type = document_type(tp);
+    double dx = 0;
+    double dy = 0;
+    fit_span(fit_rect(type ? type->fit : FitRule::Extents, papx, papy), dx, dy);
+    auto from_width = [&](double w) {
+        sx = w;
+        sy = std::max(1.0, detail::round_half_even(w * dy / dx));
+    };
+    auto from_height = [&](double h) {
+        sy = h;
+        sx = std::max(1.0, detail::round_half_even(h * dx / dy));
+    };
+    switch (s.size) {
+    case detail::SizeRule::Pixels:
+        sx = s.width;
+        sy = s.height;
+        return;
+    case detail::SizeRule::Width: from_width(s.width); return;
+    case detail::SizeRule::Height: from_height(s.height); return;
+    case detail::SizeRule::Within:
+        if (s.width / dx <= s.height / dy)
+            from_width(s.width);
+        else
+            from_height(s.height);
+        return;
+    default: return;
+    }
+}
+
+uint32_t TForm1::backdrop(uint32_t drawing_background) const
+{
+    return settings_.own_backdrop() ? 0x00000000 : drawing_background;
+}
 
 void TForm1::GetDotSize(int tp, double& sx, double& sy)
 {
@@ -51,12 +104,9 @@ void TForm1::dispSub(int t, double x, double y)
     gDispHeight = y;
     const DocumentType* type = document_type(t);
     const Rect r = fit_rect(type ? type->fit : FitRule::Extents, papx, papy);
-    double dx = std::fabs(r.x2 - r.x1) * 1.05;
-    double dy = std::fabs(r.y2 - r.y1) * 1.05;
-    if (dx <= 0.001)
-        dx = 0.001;
-    if (dy <= 0.001)
-        dy = 0.001;
+    double dx = 0;
+    double dy = 0;
+    fit_span(r, dx, dy);
     gDispScale = std::min(gDispWidth / dx, gDispHeight / dy);
     const double hw = 0.5 * gDispWidth / gDispScale;
     const double hh = 0.5 * gDispHeight / gDispScale;
@@ -80,6 +130,8 @@ bool TForm1::size_bitmap()
         return false;
     }
     Image1.reset(int(w), int(h));
+    if (settings_.own_backdrop())
+        Image1.fill(backdrop(0xFFFFFFFF));
     return true;
 }
 
@@ -96,7 +148,7 @@ void TForm1::bind_jw_renderer()
     delete gGraph2;
     gGraph2 = new TGraph2(&Image1);
     Image1.begin_scene();
-    gGraph2->GCls(gGraAtt->GetBackColor());
+    gGraph2->GCls(backdrop(gGraAtt->GetBackColor()));
 }
 
 void TForm1::dispDraw(int JWtype)
@@ -112,7 +164,7 @@ void TForm1::dispDraw(int JWtype)
     if (type->m7) {
         gGraph = new TGraph(&Image1);
         Image1.begin_scene();
-        gGraph->GCls(0xFFFFFFFF);
+        gGraph->GCls(backdrop(0xFFFFFFFF));
         gGraph->GPenSet(0xFF0000FF, 1, 1);
         gGraph->GLBox(frame.x1, frame.y1, frame.x2, frame.y2);
     } else {

@@ -14,6 +14,7 @@
 #include "graphics/UnitGraAtt.h"
 #include "platform/TextFile.h"
 #include "util/Func_2.h"
+#include "util/PaperSize.h"
 
 namespace {
 
@@ -58,37 +59,12 @@ void store_word_pattern(int n, double amplitude, uint32_t word, double p)
     gGraAtt->SetAttrTypPit_(n);
 }
 
-struct Paper {
-    int code;
-    double x, y;
-};
-constexpr Paper kPapers[] = {
-    { 0, 1189, 841 },
-    { 1, 841, 594 },
-    { 2, 594, 420 },
-    { 3, 420, 297 },
-    { 4, 297, 210 },
-    { 8, 1682, 1189 },
-    { 9, 2378, 1682 },
-    { 10, 3364, 2378 },
-    { 11, 4756, 3364 },
-    { 12, 10000, 7073 },
-    { 13, 50000, 35366 },
-    { 14, 100000, 70732 },
-};
-
 } // namespace
 
-void paper_size(int code, double& x, double& y)
+void TForm1::set_paper(const detail::PaperSize& p)
 {
-    x = 1189;
-    y = 841;
-    for (const Paper& p : kPapers) {
-        if (p.code == code) {
-            x = p.x;
-            y = p.y;
-        }
-    }
+    papx = p.x;
+    papy = p.y;
 }
 
 double now() { return local_date_time(std::time(nullptr), false); }
@@ -147,7 +123,7 @@ void TForm1::JwInit()
     RefFileOpen();
     JWW1->BindImageExp = true;
     JWW1->BindImageExr = true;
-    gRunTempFolder = run_folder_.make(AppPath + u"TEMP");
+    gRunTempFolder = run_folder_.make(settings_.private_temp ? std::u16string() : AppPath + u"TEMP");
     JWW1->BindImageFolder = gRunTempFolder;
     JWS->BindImageFolder = JWW1->BindImageFolder;
     JWS->BindImageExp = false;
@@ -224,7 +200,7 @@ bool TForm1::proc2(const std::u16string& fn)
     JwwFileLtypeSet(JWW1);
     JWW1->SetGAttLayer();
     JWW1->GetMinMaxZahyo();
-    paper_size(JWW1->Enthd.nZumen, papx, papy);
+    set_paper(detail::paper_size(JWW1->Enthd.nZumen));
     return true;
 }
 
@@ -251,7 +227,7 @@ bool TForm1::proc4(const std::u16string& fn)
     JwcFileLtypeSet();
     JWC->SetGAttLayer();
     JWC->GetMinMaxZahyo();
-    paper_size(JWC->Enthd.psize, papx, papy);
+    set_paper(detail::paper_size(JWC->Enthd.psize));
     return true;
 }
 

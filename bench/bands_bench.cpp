@@ -36,6 +36,7 @@
 #include "platform/TextFile.h"
 #include "platform/Vips.h"
 #include "tests/support/jww_writer.h"
+#include "util/PaperSize.h"
 
 namespace {
 
@@ -64,8 +65,8 @@ int write_drawing(const std::string& kind, int n, int paper, const fs::path& fil
 {
     jwwtest::JwwWriter w(600);
     w.Enthd.nZumen = paper;
-    double px = 0, py = 0;
-    paper_size(paper, px, py);
+    const detail::PaperSize sheet = detail::paper_size(paper);
+    const double px = sheet.x, py = sheet.y;
     uint32_t state = 12345;
     auto rnd = [&state](double lo, double hi) {
         state = state * 1664525u + 1013904223u;
@@ -142,7 +143,7 @@ int convert(const fs::path& folder, const fs::path& drawing, const fs::path& out
     const auto t = Clock::now();
     const double c = cpu_seconds();
     std::string error;
-    const bool ok = platform::save_picture(platform::BandSource(list), out, error, o);
+    const bool ok = platform::save_display_list(list, out, error, {}, o);
     std::printf(
         "load %.3f s  draw %.3f s  write %.3f s (cpu %.3f s)  calls %zu  list %.1f MiB  peak %.0f MiB  %dx%d%s\n",
         d.load_s, d.draw_s, since(t), cpu_seconds() - c, list.calls(), list.bytes() / 1048576.0, peak_mib(),
@@ -225,7 +226,8 @@ int png_options(const fs::path& folder, const fs::path& drawing)
         const std::vector<uint8_t>& px;
         int w, h;
         Drawn(const std::vector<uint8_t>& p, int ww, int hh)
-            : px(p)
+            : RasterSource(platform::PixelLayout {})
+            , px(p)
             , w(ww)
             , h(hh)
         {

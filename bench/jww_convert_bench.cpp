@@ -18,6 +18,7 @@
 #include "platform/CairoCanvas.h"
 #include "platform/Cp932.h"
 #include "platform/ImageSave.h"
+#include "tests/support/driver_steps.h"
 #include "tests/support/jww_examples.h"
 
 namespace {
@@ -40,15 +41,7 @@ bool write_file(const fs::path& p, const std::vector<uint8_t>& b)
 void convert(bool draw, benchmark::State& state)
 {
     TgraAttribute att;
-    att.SetDisplayMode(true);
-    att.SetBackColor(0);
-    att.SetDefaultColor();
-    att.SetDefaultLayer();
-    att.SetDefaultWidth();
-    att.SetDefaultTenR();
-    att.SetDefaultLtype();
-    att.SetDispHojo(1);
-    att.SetDispKijun(1);
+    driver_steps::start_attributes(att);
     gGraAtt = &att;
 
     TJwwData doc;
@@ -60,13 +53,7 @@ void convert(bool draw, benchmark::State& state)
     doc.GetMinMaxZahyo();
     double papx, papy;
     doc.GetPaperSize(papx, papy);
-    gDispWidth = kWidth;
-    gDispHeight = kHeight;
-    gDispScale = std::min(kWidth / (papx * 1.05), kHeight / (papy * 1.05));
-    gDispX1 = -0.5 * kWidth / gDispScale;
-    gDispX2 = -gDispX1;
-    gDispY1 = -0.5 * kHeight / gDispScale;
-    gDispY2 = -gDispY1;
+    driver_steps::fit_view(-papx / 2, -papy / 2, papx / 2, papy / 2, kWidth, kHeight);
 
     platform::Bitmap bitmap;
     if (!bitmap.resize(kWidth, kHeight)) {

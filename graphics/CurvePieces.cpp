@@ -1,11 +1,44 @@
-// The polyline's visibility tests, shared by the solid and the patterned polylines.
+// The polyline's visibility tests and the part of a segment a pattern walk covers, shared by both renderers.
 #include "graphics/CurvePieces.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "globals/UnitVal.h"
 #include "graphics/GraPoints.h"
 
 namespace detail {
+
+bool period_walks(double period) { return period * gDispScale >= solid_period_px; }
+
+bool walk_span(double x, double y, double ux, double uy, double rest, double& lo, double& len)
+{
+    lo = 0;
+    len = rest;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(rest))
+        return false;
+    const double diagonal = std::hypot(gDispX2 - gDispX1, gDispY2 - gDispY1);
+    if (!(rest > diagonal + walk_slack_px / gDispScale))
+        return true;
+    // Liang-Barsky: the segment is inside an edge while p t <= q.
+    double hi = rest;
+    auto edge = [&](double p, double q) {
+        if (p == 0)
+            return q >= 0;
+        const double t = q / p;
+        if (p < 0)
+            lo = std::max(lo, t);
+        else
+            hi = std::min(hi, t);
+        return true;
+    };
+    if (!edge(-ux, x - gDispX1) || !edge(ux, gDispX2 - x) || !edge(-uy, y - gDispY1) || !edge(uy, gDispY2 - y)
+        || !(hi > lo))
+        return false;
+    // Far-away ends leave lo and hi imprecise; what lies inside is never longer than the diagonal.
+    len = std::min(hi - lo, diagonal);
+    return true;
+}
 
 int polyline_precheck(Surface s, int n)
 {

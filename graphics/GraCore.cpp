@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "globals/UnitVal.h"
 #include "graphics/CurvePieces.h"
@@ -14,7 +15,7 @@ namespace detail {
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 constexpr int curve_points = 73;
 
 // Cairo keeps coordinates in 24.8 fixed point; farther points only need to stay far and finite. A NaN from a

@@ -2,12 +2,10 @@
 #pragma once
 #include <cstdint>
 
+#include "graphics/DrawResult.h"
 #include "platform/Canvas.h"
 
 namespace detail {
-
-// Results of the world (GL) operations.
-enum DrawResult : int { Drawn = 0, Outside = 1, TooSmall = 2, NothingToDraw = 3 };
 
 // What the shared operations draw with: a renderer's canvas and its one-pixel dot stroke (br0).
 struct Surface {

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "globals/UnitVal.h"
 #include "graphics/GraCore.h"
@@ -14,7 +15,7 @@ using detail::DrawResult;
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 
 // 0 when any part drew, else 2 when any part drew a dot, else 1.
 struct Outcome {
@@ -212,8 +213,12 @@ void TGraph::GPolygonBmp(int x, int y, int d, std::span<const uint8_t> bmp, std:
     const size_t stride = (static_cast<size_t>(x) * d + 31) / 32 * 4;
     if (bmp.size() / stride < static_cast<size_t>(y))
         return;
+    // The tile repeats from the device origin, so only its first columns and its first rows from the top, as many
+    // as the canvas has, are ever seen: the rest is not converted.
+    const int cols = std::min(x, std::max(C->width(), 1));
+    const int rows = std::min(y, std::max(C->height(), 1));
     platform::Bitmap tile;
-    if (!tile.resize(x, y))
+    if (!tile.resize(cols, rows))
         return;
     auto indexed = [&](unsigned i) {
         if (palette.size() >= (i + 1) * 4)
@@ -222,10 +227,10 @@ void TGraph::GPolygonBmp(int x, int y, int d, std::span<const uint8_t> bmp, std:
         const auto v = static_cast<uint8_t>(i * 255 / levels);
         return opaque(v, v, v);
     };
-    for (int row = 0; row < y; ++row) {
+    for (int row = y - rows; row < y; ++row) {
         const uint8_t* src = bmp.data() + static_cast<size_t>(row) * stride;
         const int out_row = y - 1 - row; // rows are stored bottom-up
-        for (int col = 0; col < x; ++col) {
+        for (int col = 0; col < cols; ++col) {
             uint32_t c = 0xFF000000;
             switch (d) {
             case 1: c = indexed((src[col / 8] >> (7 - col % 8)) & 1); break;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "globals/UnitVal.h"
 #include "graphics/CurvePieces.h"
@@ -15,7 +16,7 @@ using detail::DrawResult;
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 constexpr double tiny = 1e-10;
 
 void clear_world()
@@ -142,21 +143,10 @@ void TGraph::GLSetDT()
 
 void TGraph::GLPassLtypPat(double l)
 {
-    if (LtypPatN == 0 || !(LtypPatP > tiny) || !(l > tiny))
-        return;
-    // The remainder of whole periods; fmod keeps it exact and within one period even for huge lengths.
-    double c = std::fmod(l, LtypPatP) + LastLen;
-    for (int round = 0; round < 2; ++round) {
-        for (int i = round == 0 ? LastSeg : 0; i < LtypPatN; ++i) {
-            const double e = std::fabs(LtypPat[i]);
-            if (e >= c) {
-                LastSeg = i;
-                LastLen = c;
-                return;
-            }
-            c -= e;
-        }
-    }
+    detail::PatternPos pos { LastSeg, LastLen };
+    detail::pass_pattern(LtypPat, LtypPatN, LtypPatP, pos, l);
+    LastSeg = pos.k;
+    LastLen = pos.d;
 }
 
 bool TGraph::pattern_visible() const
@@ -172,8 +162,8 @@ int TGraph::GLLine(double x1, double y1, double x2, double y2) { return detail::
 
 int TGraph::GLLine4(double x1, double y1, double x2, double y2)
 {
-    // Without a period the walk would never end.
-    if (LtypPatN <= 0 || !(LtypPatP > tiny))
+    // Without a period the walk would never end; one within a pixel looks solid.
+    if (LtypPatN <= 0 || !(LtypPatP > tiny) || !detail::period_walks(LtypPatP))
         return GLLine(x1, y1, x2, y2);
     double cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
     if (detail::view_clip(cx1, cy1, cx2, cy2) == 2) {
@@ -198,7 +188,7 @@ int TGraph::GLLine4(double x1, double y1, double x2, double y2)
     const double phi = LineAngle(dx, dy);
     detail::PatternPos pos { LastSeg, LastLen };
     detail::Surface s { *C, br0 };
-    detail::walk_pattern(LtypPat, LtypPatN, pos, cx1, cy1, std::cos(phi), std::sin(phi), rest,
+    detail::walk_in_view(LtypPat, LtypPatN, pos, cx1, cy1, std::cos(phi), std::sin(phi), rest,
         [&](double ax, double ay, double bx, double by, double entry, bool) {
             if (entry >= 0)
                 detail::gl_line(s, ax, ay, bx, by);

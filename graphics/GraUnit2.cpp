@@ -2,6 +2,7 @@
 #include "graphics/GraUnit2.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "globals/UnitVal.h"
 #include "graphics/CurvePieces.h"
@@ -16,7 +17,7 @@ using detail::DrawResult;
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 constexpr double eps = 1e-14;
 
 // Width in pixels of a pen of wid drawing units in display mode.
@@ -173,17 +174,24 @@ int TGraph2::GLLineDT(int lay, int typ, double x1, double y1, double x2, double 
     }
     detail::Surface s { *C, br0 };
     if (!random) {
-        detail::walk_pattern(
+        detail::walk_in_view(
             pat, n, pos, x1, y1, ux, uy, rest, [&](double ax, double ay, double bx, double by, double entry, bool) {
                 if (entry >= 0)
                     detail::gl_line(s, ax, ay, bx, by);
             });
     } else {
-        // Zigzag: a vertex off the line at the end of every entry, left for positive, right for negative.
+        // Zigzag: a vertex off the line at the end of every entry, left for positive, right for negative. It
+        // starts on the line where the walk starts.
+        bool first = true;
         double vx = x1, vy = y1;
         const double nx = -uy * amp, ny = ux * amp;
-        detail::walk_pattern(
-            pat, n, pos, x1, y1, ux, uy, rest, [&](double, double, double bx, double by, double entry, bool last) {
+        detail::walk_in_view(pat, n, pos, x1, y1, ux, uy, rest,
+            [&](double ax, double ay, double bx, double by, double entry, bool last) {
+                if (first) {
+                    vx = ax;
+                    vy = ay;
+                    first = false;
+                }
                 double wx = bx, wy = by;
                 if (!last && entry > 0) {
                     wx += nx;

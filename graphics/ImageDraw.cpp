@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 
 #include "globals/UnitVal.h"
 #include "platform/ImageLoad.h"
@@ -17,7 +18,7 @@ namespace detail {
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 constexpr double max_side_px = 1'000'000;
 constexpr uint32_t outline_colour = 0xFF0000FF;
 

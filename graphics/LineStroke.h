@@ -6,8 +6,11 @@
 
 namespace detail {
 
-// Pieces for a patterned curve of estimated length length_px pixels: 72, or about one per 2 pixels when
-// pieces would be shorter than that, at least 2.
+// Most pieces a patterned curve is cut into, however long it is.
+constexpr int max_arc_pieces = 72;
+
+// Pieces for a patterned curve of estimated length length_px pixels: max_arc_pieces, or about one per 2 pixels
+// when pieces would be shorter than that, at least 2.
 int arc_piece_count(double length_px);
 
 // Largest gap (absolute value of a negative entry) among the first n entries; 0 without gaps.
@@ -21,18 +24,24 @@ struct PatternPos {
     double d = 0;
 };
 
+// Moves pos on by len along pat[0..n) (of the given period) without drawing. Whole periods are taken off
+// first, so the cost never follows len; a position the remainder cannot be placed from is left as it was.
+void pass_pattern(const double* pat, int n, double period, PatternPos& pos, double len);
+
 // Walks pat[0..n) along the segment from (x, y) in the unit direction (ux, uy) over length rest, starting at
 // pos and leaving pos where the segment ends. For every entry met it calls
 //     piece(x0, y0, x1, y1, entry, last)
 // with the piece's ends on the line, the entry's value and whether this piece ends the segment; the caller
-// decides what a dash, gap, dot or zigzag vertex draws. Allocates nothing. The caller makes sure the pattern
-// has a period (so the walk ends) and that rest is finite.
+// decides what a dash, gap, dot or zigzag vertex draws. Allocates nothing. It emits about n pieces per period
+// of rest: the caller makes sure the pattern has a period (so the walk ends) and keeps rest to what the view
+// can show (walk_in_view in graphics/CurvePieces.h does both).
 template <class Piece>
 void walk_pattern(
     const double* pat, int n, PatternPos& pos, double x, double y, double ux, double uy, double rest, Piece&& piece)
 {
     constexpr double eps = 1e-14;
-    if (n <= 0)
+    // A length that is not a number would never run out.
+    if (n <= 0 || !std::isfinite(rest))
         return;
     if (pos.k < 0 || pos.k >= n) {
         pos.k = 0;

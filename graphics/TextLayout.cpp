@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "globals/UnitVal.h"
+#include "graphics/DrawResult.h"
 #include "graphics/TextVariables.h"
 #include "platform/Fonts.h"
 #include "util/ClipUnit.h"
@@ -17,7 +18,7 @@ namespace detail {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 // Below this many pixels a text or glyph is at most a dot; above the other it is not drawn.
 constexpr double kTooSmallPx = 2;
@@ -56,6 +57,9 @@ void trans_pt(double x, double y, double& px, double& py)
     py = gDispHeight - (y - gDispY1) * gDispScale;
 }
 
+// Pixels of the view window.
+double view_pixels() { return (gDispX2 - gDispX1) * (gDispY2 - gDispY1) * gDispScale * gDispScale; }
+
 bool finite_all(std::initializer_list<double> v)
 {
     return std::all_of(v.begin(), v.end(), [](double d) { return std::isfinite(d); });
@@ -67,19 +71,19 @@ bool only_blanks(std::u16string_view s)
     return std::all_of(s.begin(), s.end(), [](char16_t c) { return c == u' ' || c == 0x3000 || c < 0x20; });
 }
 
-// Step 1 of GLAText3 and GLAText2: 2 for a blank or tiny text, 1 for an oversized one, else 0.
+// Step 1 of GLAText3 and GLAText2: TooSmall for a blank or tiny text, Outside for an oversized one, else Drawn.
 int early_result(double h, double w, double sp, std::u16string_view s, const std::vector<TextChar>& chars)
 {
     if (only_blanks(s))
-        return 2;
+        return TooSmall;
     const double hp = std::fabs(h) * gDispScale;
     // The width is taken as a length: a backwards text (negative w and sp) is not too small.
     const double lp = std::fabs(text_nominal_width(chars, w, sp)) * gDispScale;
     if (hp <= kTooSmallPx || lp <= kTooSmallPx)
-        return 2;
+        return TooSmall;
     if (hp > kTooLargePx || std::fabs(w) * gDispScale > kTooLargePx)
-        return 1;
-    return 0;
+        return Outside;
+    return Drawn;
 }
 
 bool is_char(std::u16string_view s, const TextChar& c, char16_t ch) { return c.len == 1 && s[c.pos] == ch; }
@@ -218,7 +222,7 @@ public:
             i = codes_on_ ? code(i) : code_off(i);
         }
         flush();
-        return drawn_ ? 0 : 1;
+        return drawn_ ? Drawn : Outside;
     }
 
 private:
@@ -344,7 +348,7 @@ private:
     {
         if (run_.empty())
             return;
-        if (draw_text2(t_, x_, y_, ang_, h_, w_, sp_, style_, f_, run_) == 0)
+        if (draw_text2(t_, budget_, x_, y_, ang_, h_, w_, sp_, style_, f_, run_) == Drawn)
             drawn_ = true;
         advance(run_cols_ * (w_ + sp_) / 2);
         prev_width_ = run_last_full_ ? w_ : w_ / 2;
@@ -357,7 +361,7 @@ private:
     void draw(double along, double up, double h, double w, double sp, std::u16string_view text)
     {
         const Vec d = turn(ang_, along, up);
-        if (draw_text2(t_, x_ + d.x, y_ + d.y, ang_, h, w, sp, style_, f_, text) == 0)
+        if (draw_text2(t_, budget_, x_ + d.x, y_ + d.y, ang_, h, w, sp, style_, f_, text) == Drawn)
             drawn_ = true;
     }
 
@@ -385,6 +389,7 @@ private:
     std::u16string_view f_;
     std::u16string_view s_;
     std::vector<TextChar> chars_;
+    GlyphBudget budget_ = text_glyph_budget();
 
     std::u16string run_;
     int run_cols_ = 0;
@@ -466,9 +471,9 @@ int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, 
     std::u16string_view f, std::u16string_view s)
 {
     if (!finite_all({ x1, y1, x2, y2, h, w, sp }))
-        return 1;
+        return Outside;
     std::vector<TextChar> chars = split_text_chars(s, t.rules);
-    if (const int r = early_result(h, w, sp, s, chars)) {
+    if (const int r = early_result(h, w, sp, s, chars); r != Drawn) {
         if (t.base_line && !only_blanks(s))
             t.base_line(x1, y1, x2, y2);
         return r;
@@ -479,7 +484,7 @@ int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, 
         // The text runs backwards from the end point.
         w = -w;
         sp = -sp;
-        ang += kPi;
+        ang += pi;
         std::swap(x1, x2);
         std::swap(y1, y2);
     }
@@ -498,29 +503,41 @@ int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, 
     return InlineRuns(t, x1, y1, ang, h, w, sp, Ftyp, f, text).run();
 }
 
+GlyphBudget text_glyph_budget() { return { text_cover_views * view_pixels() }; }
+
 int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, double w, double sp, int Ftyp,
     std::u16string_view f, std::u16string_view s)
 {
+    GlyphBudget budget = text_glyph_budget();
+    return draw_text2(t, budget, xx, yy, ang, h, w, sp, Ftyp, f, s);
+}
+
+int draw_text2(const TextTarget& t, GlyphBudget& budget, double xx, double yy, double ang, double h, double w,
+    double sp, int Ftyp, std::u16string_view f, std::u16string_view s)
+{
     if (!finite_all({ xx, yy, ang, h, w, sp }))
-        return 1;
+        return Outside;
     const std::vector<TextChar> chars = split_text_chars(s, t.rules);
-    if (const int r = early_result(h, w, sp, s, chars))
+    if (const int r = early_result(h, w, sp, s, chars); r != Drawn)
         return r;
 
     double ang2 = ang;
     bool vertical = false;
     for (int k = 0; k < 4 && !f.empty() && f.front() == u'@'; ++k) {
         f.remove_prefix(1);
-        ang2 += kPi / 2;
-        if (ang2 >= 2 * kPi)
-            ang2 -= 2 * kPi;
+        ang2 += pi / 2;
+        if (ang2 >= 2 * pi)
+            ang2 -= 2 * pi;
         vertical = true;
     }
     select_font(f, Ftyp);
 
     const double ca = std::cos(ang), sa = std::sin(ang);
+    const double view_px = view_pixels();
     bool any = false;
     for (const TextChar& c : chars) {
+        if (!(budget.px > 0))
+            break;
         double dx = std::fabs(w) / 4, dy = std::fabs(h) / 2;
         double glyph_ang = ang, glyph_h = h;
         if (c.full) {
@@ -538,21 +555,24 @@ int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, 
         }
         const double cx = xx + dx * ca - dy * sa;
         const double cy = yy + dx * sa + dy * ca;
-        if (draw_text1(t, cx, cy, glyph_h, w, glyph_ang, 4, s.substr(c.pos, c.len)) == 0)
+        if (draw_text1(t, cx, cy, glyph_h, w, glyph_ang, 4, s.substr(c.pos, c.len)) == Drawn) {
             any = true;
+            const double cell = (c.full ? std::fabs(w) : std::fabs(w) / 2) * std::fabs(h) * gDispScale * gDispScale;
+            budget.px -= std::min(cell, view_px);
+        }
         const double step = c.full ? w + sp : (w + sp) / 2;
         xx += step * ca;
         yy += step * sa;
     }
-    return any ? 0 : 1;
+    return any ? Drawn : Outside;
 }
 
 int draw_text1(const TextTarget& t, double x, double y, double h, double w, double a, int Fm, std::u16string_view s)
 {
     if (s.empty() || s == u" " || s == u"　")
-        return 2;
+        return TooSmall;
     if (!finite_all({ x, y, h, w, a }))
-        return 1;
+        return Outside;
     const bool mirrored = h < 0;
     h = std::fabs(h);
     if (Fm < 0 || Fm > 8)
@@ -577,7 +597,7 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
              Vec { tx + along.x + down.x, ty + along.y + down.y } })
         common &= ClipCode(p.x, p.y, gDispX1, gDispY1, gDispX2, gDispY2);
     if (common != 0)
-        return 1;
+        return Outside;
 
     double px = 0, py = 0;
     trans_pt(tx, ty, px, py);
@@ -585,10 +605,10 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
     if (pw <= kTooSmallPx || ph <= kTooSmallPx) {
         if (t.dot)
             t.dot(px, py);
-        return 2;
+        return TooSmall;
     }
     if (!t.canvas)
-        return 1;
+        return Outside;
 
     using platform::Matrix;
     Matrix m = Matrix::compose(Matrix::translation(-px, -py), Matrix::scaling(std::fabs(w) / h, mirrored ? -1 : 1));
@@ -610,7 +630,7 @@ int draw_text1(const TextTarget& t, double x, double y, double h, double w, doub
     t.canvas->fill_text(s, rect, font);
     draw_decorations(t, g_font.style, px, py, cell_w, ph);
     t.canvas->set_transform(saved);
-    return 0;
+    return Drawn;
 }
 
 } // namespace detail

@@ -34,12 +34,26 @@ struct TextTarget {
     std::function<void(double, double, double, double)> base_line;
 };
 
+// How many times over the glyph cells of one text may cover the view's pixels. Cells set side by side cover it
+// about once, so only a hostile length or spacing that piles glyphs onto each other reaches this; the glyphs
+// past it are not drawn. Each glyph counts its cell's pixels, at most the view's.
+constexpr double text_cover_views = 16;
+
+// The glyph pixels a text has left to draw, text_cover_views times the view's pixels at the start.
+struct GlyphBudget {
+    double px;
+};
+GlyphBudget text_glyph_budget();
+
 // GLAText3: layout markers, text variables and inline codes, then runs of GLAText2.
 int draw_text3(const TextTarget& t, double x1, double y1, double x2, double y2, double h, double w, double sp, int Ftyp,
     std::u16string_view f, std::u16string_view s);
 // GLAText2: one run in one style, cell by cell, with vertical writing when f starts with "@".
 int draw_text2(const TextTarget& t, double xx, double yy, double ang, double h, double w, double sp, int Ftyp,
     std::u16string_view f, std::u16string_view s);
+// The same, spending the glyph pixels of a budget that the runs of one text share.
+int draw_text2(const TextTarget& t, GlyphBudget& budget, double xx, double yy, double ang, double h, double w,
+    double sp, int Ftyp, std::u16string_view f, std::u16string_view s);
 // GLAText1: one character in a box of width w (w / 2 when half-width) and height h, anchored by Fm.
 int draw_text1(const TextTarget& t, double x, double y, double h, double w, double a, int Fm, std::u16string_view s);
 

@@ -16,7 +16,7 @@ struct BandImage::Band {
     int64_t handed_out = 0; // pixels copied out so far
     int64_t pixels = 0;
     uint64_t used = 0;
-    std::vector<uint8_t> rgb;
+    std::vector<uint8_t> rgb; // its pixels, RGB or RGBA
 };
 
 namespace {
@@ -39,8 +39,8 @@ BandImage::BandImage(const RasterSource& src, int band_rows, int threads)
     , capacity_(size_t(2 * std::max(1, threads) + 1))
 {
     VipsImage* im = vips_image_new();
-    vips_image_init_fields(
-        im, src.width(), src.height(), 3, VIPS_FORMAT_UCHAR, VIPS_CODING_NONE, VIPS_INTERPRETATION_sRGB, 1.0, 1.0);
+    vips_image_init_fields(im, src.width(), src.height(), src.bands(), VIPS_FORMAT_UCHAR, VIPS_CODING_NONE,
+        VIPS_INTERPRETATION_sRGB, 1.0, 1.0);
     if (vips_image_pipelinev(im, VIPS_DEMAND_STYLE_FATSTRIP, nullptr) != 0
         || vips_image_generate(im, start, generate, stop, this, nullptr) != 0) {
         g_object_unref(im);
@@ -82,8 +82,9 @@ void BandImage::draw(Band* b, RenderScratch& scratch)
     const int w = src_.width();
     const int y0 = b->index * rows_, y1 = std::min(src_.height(), y0 + rows_);
     try {
-        b->rgb.resize(size_t(w) * size_t(y1 - y0) * 3);
-        b->ok = src_.render({ 0, y0, w, y1 }, b->rgb.data(), size_t(w) * 3, scratch);
+        const size_t row = size_t(w) * size_t(src_.bands());
+        b->rgb.resize(row * size_t(y1 - y0));
+        b->ok = src_.render({ 0, y0, w, y1 }, b->rgb.data(), row, scratch);
     } catch (const std::bad_alloc&) {
         b->ok = false;
     }
@@ -174,6 +175,7 @@ int BandImage::generate(VipsRegion* out, void* seq, void* a, void*, int*)
         return -1;
     const VipsRect& r = out->valid;
     const int w = self->src_.width();
+    const size_t bands = size_t(self->src_.bands());
     for (int k = r.top / self->rows_; k * self->rows_ < r.top + r.height; ++k) {
         Band* b = self->acquire(k, *scratch);
         const bool ok = b->ok;
@@ -182,8 +184,8 @@ int BandImage::generate(VipsRegion* out, void* seq, void* a, void*, int*)
         if (ok)
             for (int y = y0; y < y1; ++y)
                 std::memcpy(VIPS_REGION_ADDR(out, r.left, y),
-                    b->rgb.data() + (size_t(y - k * self->rows_) * size_t(w) + size_t(r.left)) * 3,
-                    size_t(r.width) * 3);
+                    b->rgb.data() + (size_t(y - k * self->rows_) * size_t(w) + size_t(r.left)) * bands,
+                    size_t(r.width) * bands);
         self->release(b, int64_t(y1 - y0) * r.width);
         if (!ok) {
             vips_error("torvanesub", "%s", "out of memory");

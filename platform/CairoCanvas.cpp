@@ -261,7 +261,7 @@ void CairoCanvas::draw_rect(PointF a, PointF b, float rx, float ry)
         cairo_stroke(cr_);
         return;
     }
-    constexpr double pi = std::numbers::pi;
+    using std::numbers::pi;
     add_arc(cr_, x2 - hx, y1 + hy, hx, hy, -pi / 2, 0);
     add_arc(cr_, x2 - hx, y2 - hy, hx, hy, 0, pi / 2);
     add_arc(cr_, x1 + hx, y2 - hy, hx, hy, pi / 2, pi);

@@ -97,6 +97,7 @@ void DisplayList::reset(int width, int height)
     height_ = std::max(height, 0);
     complete_ = true;
     sealed_ = false;
+    start_ = 0xFFFFFFFF;
     std::vector<Item>().swap(items_);
     std::vector<uint32_t>().swap(drawn_);
     std::vector<PixelRect>().swap(boxes_);

@@ -80,6 +80,10 @@ public:
     ~DisplayList() override;
     // Starts again empty, at another size, as a canvas freshly made.
     void reset(int width, int height);
+    // The colour every pixel starts from, premultiplied as Bitmap::fill does (opaque white unless set):
+    // what the bitmap held before any call.
+    void fill(uint32_t argb) { start_ = argb; }
+    uint32_t start_colour() const { return start_; }
     DisplayList(const DisplayList&) = delete;
     DisplayList& operator=(const DisplayList&) = delete;
 
@@ -219,6 +223,7 @@ private:
     int width_;
     int height_;
     size_t max_bytes_;
+    uint32_t start_ = 0xFFFFFFFF;
     bool complete_ = true;
     bool sealed_ = false;
 

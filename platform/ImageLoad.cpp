@@ -1,13 +1,21 @@
-// Image decoding through libvips, with a pixel budget so that a hostile header cannot exhaust memory.
+// Image decoding, BMP by our reader and the rest by libvips, with a pixel budget so that a hostile header cannot
+// exhaust memory.
 #include "platform/ImageLoad.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
+#include <memory>
+#include <new>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 #include <vips/vips.h>
 
+#include "platform/BmpLoad.h"
 #include "platform/Vips.h"
 
 namespace platform {
@@ -108,46 +116,88 @@ bool to_bitmap(ImageRef& img, Bitmap& out)
 
 std::string vips_name(const std::filesystem::path& file) { return file.string(); }
 
-bool starts_with_bm(const std::filesystem::path& file)
+enum class Opened { none, bmp, other };
+
+// BMP is told by its first bytes, whatever the name says, and goes to our reader; other regular files are for
+// libvips, whose loaders of the formats we do not accept are blocked. O_NONBLOCK: a FIFO must not stall the run.
+Opened open_image(const std::filesystem::path& file, BmpBytes& bmp)
 {
-    std::ifstream f(file, std::ios::binary);
-    char magic[2] = {};
-    return f.read(magic, 2) && magic[0] == 'B' && magic[1] == 'M';
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return Opened::none;
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Opened::none;
+    }
+    BmpBytes bytes(fd, uint64_t(st.st_size));
+    std::array<uint8_t, 2> magic {};
+    if (!bytes.read_at(0, magic) || magic[0] != 'B' || magic[1] != 'M')
+        return Opened::other;
+    bmp = std::move(bytes);
+    return Opened::bmp;
 }
 
-// libvips picks its loader by content, whatever the name says. Only the decoders of the formats drawings may
-// name are let near a file: a ".png" that is really a PDF, an SVG or anything else is refused.
-bool trusted_loader(const std::filesystem::path& file, const std::string& name)
+struct BmpScratch {
+    std::vector<uint8_t> raw, row;
+};
+
+void* bmp_start(VipsImage*, void*, void*) { return new (std::nothrow) BmpScratch; }
+
+int bmp_stop(void* seq, void*, void*)
 {
-    const char* loader = vips_foreign_find_load(name.c_str());
-    if (!loader) {
-        vips_error_clear();
-        return false;
+    delete static_cast<BmpScratch*>(seq);
+    return 0;
+}
+
+int bmp_generate(VipsRegion* out, void* seq, void* a, void*, gboolean*)
+{
+    auto& scratch = *static_cast<BmpScratch*>(seq);
+    const auto& bmp = *static_cast<const BmpImage*>(a);
+    const VipsRect& r = out->valid;
+    try {
+        scratch.row.resize(size_t(bmp.width()) * 4);
+        for (int y = r.top; y < VIPS_RECT_BOTTOM(&r); ++y) {
+            if (!bmp.read_row(y, scratch.row.data(), scratch.raw)) {
+                vips_error("bmpload", "unreadable pixel data");
+                return -1;
+            }
+            std::memcpy(VIPS_REGION_ADDR(out, r.left, y), scratch.row.data() + size_t(r.left) * 4, size_t(r.width) * 4);
+        }
+    } catch (const std::bad_alloc&) {
+        vips_error("bmpload", "out of memory");
+        return -1;
     }
-    static const char* const allowed[] = {
-        "VipsForeignLoadJpegFile",
-        "VipsForeignLoadPngFile",
-        "VipsForeignLoadSpngFile",
-        "VipsForeignLoadNsgifFile",
-        "VipsForeignLoadGifFile",
-        "VipsForeignLoadTiffFile",
-    };
-    for (const char* a : allowed)
-        if (std::strcmp(loader, a) == 0)
-            return true;
-    // Bitmaps come through ImageMagick, and only when they are bitmaps.
-    return std::strcmp(loader, "VipsForeignLoadMagickFile") == 0 && starts_with_bm(file);
+    return 0;
+}
+
+// Our BMP reader behind a libvips image whose rows are decoded when asked for, so that a large image is
+// downscaled without ever being whole in memory. The image owns the reader.
+VipsImage* bmp_vips_image(std::unique_ptr<BmpImage> bmp)
+{
+    VipsImage* im = vips_image_new();
+    vips_image_init_fields(
+        im, bmp->width(), bmp->height(), 4, VIPS_FORMAT_UCHAR, VIPS_CODING_NONE, VIPS_INTERPRETATION_sRGB, 1.0, 1.0);
+    BmpImage* reader = bmp.release();
+    g_signal_connect(
+        im, "close", G_CALLBACK(+[](VipsImage*, gpointer p) { delete static_cast<BmpImage*>(p); }), reader);
+    if (vips_image_pipelinev(im, VIPS_DEMAND_STYLE_THINSTRIP, nullptr) != 0
+        || vips_image_generate(im, bmp_start, bmp_generate, bmp_stop, reader, nullptr) != 0) {
+        g_object_unref(im);
+        return nullptr;
+    }
+    return im;
 }
 
 // An opened image into out, keeping its own size as out's; when it is too large its pixels are first made again
-// within the budget by thumbnail(tw, th, o), which decodes the source once more at that size.
+// within the budget by thumbnail(in, tw, th, o), which decodes the source once more at that size.
 template <class Thumbnail> bool finish_load(ImageRef& img, LoadedImage& out, Thumbnail thumbnail)
 {
     const int w = vips_image_get_width(img.im), h = vips_image_get_height(img.im);
     if (too_large(img.im)) {
         int tw, th;
         budget_box(w, h, tw, th);
-        if (!img.step([&](VipsImage*, VipsImage** o) { return thumbnail(tw, th, o); })) {
+        if (!img.step([&](VipsImage* in, VipsImage** o) { return thumbnail(in, tw, th, o); })) {
             vips_error_clear();
             return false;
         }
@@ -162,11 +212,41 @@ template <class Thumbnail> bool finish_load(ImageRef& img, LoadedImage& out, Thu
     return true;
 }
 
+bool load_bmp(BmpBytes bytes, LoadedImage& out)
+{
+    auto bmp = std::make_unique<BmpImage>();
+    std::string error;
+    if (!bmp->open(std::move(bytes), error) || !bmp->prepare(error) || !vips_ready())
+        return false;
+    ImageRef img(bmp_vips_image(std::move(bmp)));
+    if (!img.im) {
+        vips_error_clear();
+        return false;
+    }
+    return finish_load(img, out, [](VipsImage* in, int tw, int th, VipsImage** o) {
+        return vips_thumbnail_image(in, o, tw, "height", th, "size", VIPS_SIZE_DOWN, nullptr);
+    });
+}
+
 } // namespace
 
 bool read_image_size(const std::filesystem::path& file, int& width, int& height)
 {
-    if (!vips_ready() || !trusted_loader(file, vips_name(file)))
+    BmpBytes bytes;
+    switch (open_image(file, bytes)) {
+    case Opened::none: return false;
+    case Opened::bmp: {
+        BmpImage bmp;
+        std::string error;
+        if (!bmp.open(std::move(bytes), error))
+            return false;
+        width = bmp.width();
+        height = bmp.height();
+        return true;
+    }
+    case Opened::other: break;
+    }
+    if (!vips_ready())
         return false;
     ImageRef img(vips_image_new_from_file(vips_name(file).c_str(), nullptr));
     if (!img.im) {
@@ -181,17 +261,21 @@ bool read_image_size(const std::filesystem::path& file, int& width, int& height)
 bool load_image_file(const std::filesystem::path& file, LoadedImage& out)
 {
     out = LoadedImage();
+    BmpBytes bytes;
+    switch (open_image(file, bytes)) {
+    case Opened::none: return false;
+    case Opened::bmp: return load_bmp(std::move(bytes), out);
+    case Opened::other: break;
+    }
     if (!vips_ready())
         return false;
     const std::string name = vips_name(file);
-    if (!trusted_loader(file, name))
-        return false;
     ImageRef img(vips_image_new_from_file(name.c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr));
     if (!img.im) {
         vips_error_clear();
         return false;
     }
-    return finish_load(img, out, [&](int tw, int th, VipsImage** o) {
+    return finish_load(img, out, [&](VipsImage*, int tw, int th, VipsImage** o) {
         return vips_thumbnail(name.c_str(), o, tw, "height", th, "size", VIPS_SIZE_DOWN, nullptr);
     });
 }
@@ -199,18 +283,7 @@ bool load_image_file(const std::filesystem::path& file, LoadedImage& out)
 bool load_image_bmp(std::span<const uint8_t> data, LoadedImage& out)
 {
     out = LoadedImage();
-    // "BM" and the 14-byte file header at least; anything else is not ours to guess at.
-    if (data.size() < 26 || data[0] != 'B' || data[1] != 'M' || !vips_ready())
-        return false;
-    ImageRef img(vips_image_new_from_buffer(data.data(), data.size(), "", nullptr));
-    if (!img.im) {
-        vips_error_clear();
-        return false;
-    }
-    return finish_load(img, out, [&](int tw, int th, VipsImage** o) {
-        return vips_thumbnail_buffer(
-            const_cast<uint8_t*>(data.data()), data.size(), o, tw, "height", th, "size", VIPS_SIZE_DOWN, nullptr);
-    });
+    return load_bmp(BmpBytes(data), out);
 }
 
 } // namespace platform

@@ -1,4 +1,5 @@
-// Decoding image files and in-memory BMP images into premultiplied ARGB32 bitmaps through libvips.
+// Decoding image files and in-memory BMP images into premultiplied ARGB32 bitmaps: BMP by our reader, the
+// other accepted formats (PNG, JPEG, GIF, TIFF) by libvips.
 #pragma once
 #include <cstdint>
 #include <filesystem>
@@ -20,9 +21,10 @@ struct LoadedImage {
 
 // Reads only the header: the stored size in pixels. False when the file cannot be opened as an image.
 bool read_image_size(const std::filesystem::path& file, int& width, int& height);
-// Decodes the file to sRGB with alpha. False, leaving out empty, when it cannot.
+// Decodes the file to sRGB with alpha; a BMP is told by its content, not its name. False, leaving out empty,
+// when it cannot.
 bool load_image_file(const std::filesystem::path& file, LoadedImage& out);
-// Decodes a BMP image held in memory.
+// Decodes a BMP file image held in memory.
 bool load_image_bmp(std::span<const uint8_t> data, LoadedImage& out);
 
 } // namespace platform

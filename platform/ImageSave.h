@@ -1,5 +1,7 @@
-// Saving a picture, drawn whole or drawn in bands, into the image format named by a file's extension.
+// Saving a picture, drawn in bands from the display list or drawn whole on a bitmap, into the image format
+// named by a file's extension.
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -8,12 +10,22 @@
 namespace platform {
 
 class Bitmap;
+class DisplayList;
 
-// Writes `src` to `file`; the writer follows the extension (.bmp .png .jpg .gif .tif .webp ...). Never
-// leaves a partial file at `file`, never replaces one. On failure returns false and sets `error`.
-bool save_picture(
-    const RasterSource& src, const std::filesystem::path& file, std::string& error, const RasterOptions& options = {});
+// How a saved image treats what the drawing left transparent, and an existing file at its place.
+struct SaveOptions {
+    uint32_t background = 0xFFFFFF; // 0xRRGGBB seen through transparent and partly covered pixels
+    bool transparent = false; // keep the alpha channel instead; only formats that store one
+    bool replace = false; // an existing file of that name is replaced (never written through)
+};
+
+// Writes the list's picture to `file`, its pixels drawn band by band as the format's writer asks for them;
+// the writer follows the extension (.bmp .png .jpg .gif .tif .webp ...). Never leaves a partial file at
+// `file`. On failure returns false and sets `error`.
+bool save_display_list(DisplayList& list, const std::filesystem::path& file, std::string& error,
+    const SaveOptions& options = {}, const RasterOptions& raster = {});
 // The same for a bitmap drawn whole.
-bool save_bitmap(const Bitmap& b, const std::filesystem::path& file, std::string& error);
+bool save_bitmap(
+    const Bitmap& b, const std::filesystem::path& file, std::string& error, const SaveOptions& options = {});
 
 } // namespace platform

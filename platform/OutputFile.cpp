@@ -42,9 +42,10 @@ std::string errno_text(int e) { return std::strerror(e); }
 
 OutputFile::~OutputFile() { discard(); }
 
-bool OutputFile::open(const std::filesystem::path& dest, std::string& error)
+bool OutputFile::open(const std::filesystem::path& dest, std::string& error, bool replace)
 {
     discard();
+    replace_ = replace;
     dest_name_ = dest.filename().native();
     if (dest_name_.empty() || dest_name_ == "." || dest_name_ == "..") {
         error = "not a file name";
@@ -103,8 +104,9 @@ bool OutputFile::commit(std::string& error)
         discard();
         return false;
     }
-    int rc = ::renameat2(dir_, temp_name_.c_str(), dir_, dest_name_.c_str(), RENAME_NOREPLACE);
-    if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+    int rc = replace_ ? ::renameat(dir_, temp_name_.c_str(), dir_, dest_name_.c_str())
+                      : ::renameat2(dir_, temp_name_.c_str(), dir_, dest_name_.c_str(), RENAME_NOREPLACE);
+    if (rc != 0 && !replace_ && (errno == EINVAL || errno == ENOSYS)) {
         // A file system without no-replace renames: a hard link fails the same way on an existing name.
         rc = ::linkat(dir_, temp_name_.c_str(), dir_, dest_name_.c_str(), 0);
         if (rc == 0) {

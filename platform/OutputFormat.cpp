@@ -16,37 +16,40 @@ struct Entry {
     std::string_view suffix;
     OutputWriter writer;
     int64_t max_side;
+    bool alpha; // stores transparency
     int64_t max_pixels;
+    const char* module = nullptr; // the libvips module that holds the saver, loaded on demand
 };
 
 constexpr int64_t kInt32 = 0x7FFFFFFF;
 constexpr int64_t kStream = output_max_pixels;
 constexpr int64_t kFrame = output_max_frame_pixels;
+// A BMP file's size is a 32-bit field: three bytes a pixel reach it first.
+constexpr int64_t kBmpPixels = 0xFFFFFFFFLL / 3;
 
 // Only image formats: libvips also saves matrices, CSV and tile trees (".dz" writes a folder tree), none of
 // which is an image file in the place the parent asked for. libjpeg stops at 65500 pixels a side, short
-// of its 16-bit field; libvips' own coordinates bound every format (see output_format). JPEG, TIFF, PNG,
-// PPM and VIPS files are written strip by strip; the others' encoders hold the frame, BMP's too until it is
-// written from rows.
+// of its 16-bit field; libvips' own coordinates bound every format (see output_format). BMP, PNG, JPEG,
+// TIFF, PPM and VIPS files are written strip by strip; the other encoders hold the whole frame.
 constexpr Entry kFormats[] = {
-    { ".bmp", OutputWriter::Bmp, kInt32, kFrame },
-    { ".png", OutputWriter::Png, kInt32, kStream },
-    { ".jpg", OutputWriter::Vips, 65500, kStream },
-    { ".jpeg", OutputWriter::Vips, 65500, kStream },
-    { ".jpe", OutputWriter::Vips, 65500, kStream },
-    { ".gif", OutputWriter::Vips, 65535, kFrame },
-    { ".tif", OutputWriter::Vips, kInt32, kStream },
-    { ".tiff", OutputWriter::Vips, kInt32, kStream },
-    { ".webp", OutputWriter::Vips, 16383, kFrame },
-    { ".avif", OutputWriter::Vips, 16384, kFrame },
-    { ".heic", OutputWriter::Vips, 16384, kFrame },
-    { ".heif", OutputWriter::Vips, 16384, kFrame },
-    { ".jp2", OutputWriter::Vips, kInt32, kFrame },
-    { ".j2k", OutputWriter::Vips, kInt32, kFrame },
-    { ".ppm", OutputWriter::Vips, kInt32, kStream },
-    { ".pnm", OutputWriter::Vips, kInt32, kStream },
-    { ".v", OutputWriter::Vips, kInt32, kStream },
-    { ".vips", OutputWriter::Vips, kInt32, kStream },
+    { ".bmp", OutputWriter::Bmp, kInt32, false, kBmpPixels },
+    { ".png", OutputWriter::Png, kInt32, true, kStream },
+    { ".jpg", OutputWriter::Vips, 65500, false, kStream },
+    { ".jpeg", OutputWriter::Vips, 65500, false, kStream },
+    { ".jpe", OutputWriter::Vips, 65500, false, kStream },
+    { ".gif", OutputWriter::Vips, 65535, true, kFrame },
+    { ".tif", OutputWriter::Vips, kInt32, true, kStream },
+    { ".tiff", OutputWriter::Vips, kInt32, true, kStream },
+    { ".webp", OutputWriter::Vips, 16383, true, kFrame },
+    { ".avif", OutputWriter::Vips, 16384, true, kFrame, "heif" },
+    { ".heic", OutputWriter::Vips, 16384, true, kFrame, "heif" },
+    { ".heif", OutputWriter::Vips, 16384, true, kFrame, "heif" },
+    { ".jp2", OutputWriter::Vips, kInt32, true, kFrame },
+    { ".j2k", OutputWriter::Vips, kInt32, true, kFrame },
+    { ".ppm", OutputWriter::Vips, kInt32, false, kStream },
+    { ".pnm", OutputWriter::Vips, kInt32, false, kStream },
+    { ".v", OutputWriter::Vips, kInt32, true, kStream },
+    { ".vips", OutputWriter::Vips, kInt32, true, kStream },
 };
 
 std::string lower_ascii(std::string s)
@@ -67,13 +70,14 @@ std::optional<OutputFormat> output_format(const std::filesystem::path& dest)
             continue;
         if (e.writer == OutputWriter::Vips) {
             // Present only when the installed libvips has the saver.
-            if (!vips_ready() || !vips_foreign_find_save_target(ext.c_str())) {
+            if (!vips_ready() || (e.module && !vips_load_module(e.module))
+                || !vips_foreign_find_save_target(ext.c_str())) {
                 vips_error_clear();
                 return std::nullopt;
             }
         }
         // Bands are drawn in libvips' coordinates, whichever writer encodes them.
-        return OutputFormat { e.writer, ext, std::min<int64_t>(e.max_side, VIPS_MAX_COORD), e.max_pixels };
+        return OutputFormat { e.writer, ext, std::min<int64_t>(e.max_side, VIPS_MAX_COORD), e.alpha, e.max_pixels };
     }
     return std::nullopt;
 }

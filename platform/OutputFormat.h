@@ -17,6 +17,7 @@ struct OutputFormat {
     OutputWriter writer = OutputWriter::Vips;
     std::string suffix; // lower-case extension with its dot, as the saver knows it
     int64_t max_side = 0; // largest width or height the format and its encoder store
+    bool alpha = false; // stores transparency
     int64_t max_pixels = 0; // most pixels its encoder is given: a budget, as it may hold the frame whole
 };
 

@@ -100,9 +100,8 @@ uint8_t paeth(int a, int b, int c)
 }
 
 // Writes one filtered row: the filter's type byte, then the row's bytes as that filter predicts them.
-void filter_row(PngOptions::Filter f, const uint8_t* cur, const uint8_t* prev, size_t n, uint8_t* out)
+void filter_row(PngOptions::Filter f, const uint8_t* cur, const uint8_t* prev, size_t n, size_t bpp, uint8_t* out)
 {
-    constexpr size_t bpp = 3;
     switch (f) {
     case PngOptions::Filter::None:
         out[0] = 0;
@@ -159,7 +158,7 @@ public:
         if (!ok_)
             return false;
         const int w = src_.width();
-        const size_t row = size_t(w) * 3;
+        const size_t row = size_t(w) * size_t(src_.bands());
         const size_t filtered = size_t(y1 - y0) * (row + 1);
         try {
             flat_.resize(filtered);
@@ -197,7 +196,7 @@ private:
         for (int y = y0; y < y1; ++y) {
             const uint8_t* cur = rgb_.data() + size_t(y - first) * row;
             const uint8_t* prev = y > first ? cur - row : zero_.data();
-            filter_row(o_.filter, cur, prev, row, flat_.data() + size_t(y - y0) * (row + 1));
+            filter_row(o_.filter, cur, prev, row, size_t(src_.bands()), flat_.data() + size_t(y - y0) * (row + 1));
         }
         return true;
     }
@@ -284,7 +283,7 @@ bool write_png(const RasterSource& src, VipsTarget* out, const PngOptions& optio
     put_u32(ihdr, uint32_t(w));
     put_u32(ihdr + 4, uint32_t(h));
     ihdr[8] = 8; // bits per sample
-    ihdr[9] = 2; // RGB
+    ihdr[9] = src.layout().alpha ? 6 : 2; // RGBA or RGB
     ihdr[10] = ihdr[11] = ihdr[12] = 0; // deflate, adaptive filters, no interlace
     const Bytes ihdr_data[] = { ihdr };
     if (!write_all(out, signature, sizeof signature, error) || !write_chunk(out, "IHDR", ihdr_data, error))

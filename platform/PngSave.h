@@ -24,8 +24,8 @@ struct PngOptions {
 // Largest side a PNG may have.
 inline constexpr int64_t png_max_side = 0x7FFFFFFF;
 
-// Writes `src` as an 8-bit RGB PNG to `out`, not ending it. False, with `error` set, on failure; what was
-// written by then is not a valid PNG.
+// Writes `src` as an 8-bit RGB or RGBA PNG (as its layout says) to `out`, not ending it. False, with `error` set, on
+// failure; what was written by then is not a valid PNG.
 bool write_png(const RasterSource& src, VipsTarget* out, const PngOptions& options, std::string& error);
 
 } // namespace platform

@@ -8,16 +8,30 @@
 
 namespace platform {
 
-void flatten_onto_white(const uint8_t* argb, uint8_t* rgb, size_t pixels)
+void flatten(const uint8_t* argb, uint8_t* out, size_t pixels, const PixelLayout& layout)
 {
-    // Premultiplied colour plus the white that shows through.
-    for (size_t i = 0; i < pixels; ++i, argb += 4, rgb += 3) {
+    const uint32_t back[3] = { (layout.background >> 16) & 0xFF, (layout.background >> 8) & 0xFF,
+        layout.background & 0xFF };
+    if (layout.alpha) {
+        for (size_t i = 0; i < pixels; ++i, argb += 4, out += 4) {
+            uint32_t px;
+            std::memcpy(&px, argb, 4);
+            const uint32_t a = px >> 24;
+            const uint32_t c[3] = { (px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF };
+            for (int k = 0; k < 3; ++k)
+                out[k] = uint8_t(a == 0 ? 0 : (c[k] * 255 + a / 2) / a);
+            out[3] = uint8_t(a);
+        }
+        return;
+    }
+    // Premultiplied colour plus the background that shows through.
+    for (size_t i = 0; i < pixels; ++i, argb += 4, out += 3) {
         uint32_t px;
         std::memcpy(&px, argb, 4);
-        const uint32_t white = 255 - (px >> 24);
-        rgb[0] = uint8_t(((px >> 16) & 0xFF) + white);
-        rgb[1] = uint8_t(((px >> 8) & 0xFF) + white);
-        rgb[2] = uint8_t((px & 0xFF) + white);
+        const uint32_t a = px >> 24;
+        out[0] = uint8_t(((px >> 16) & 0xFF) + ((255 - a) * back[0] + 127) / 255);
+        out[1] = uint8_t(((px >> 8) & 0xFF) + ((255 - a) * back[1] + 127) / 255);
+        out[2] = uint8_t((px & 0xFF) + ((255 - a) * back[2] + 127) / 255);
     }
 }
 
@@ -33,13 +47,14 @@ int band_rows_for(int width, int asked)
     return int(std::clamp<size_t>(kBandBytes / row, kMinRows, kMaxRows));
 }
 
-BandSource::BandSource(DisplayList& list)
-    : list_(list)
+BandSource::BandSource(DisplayList& list, const PixelLayout& layout)
+    : RasterSource(layout)
+    , list_(list)
 {
     list.seal();
 }
 
-bool BandSource::render(const PixelRect& r, uint8_t* rgb, size_t stride, RenderScratch& scratch) const
+bool BandSource::render(const PixelRect& r, uint8_t* out, size_t stride, RenderScratch& scratch) const
 {
     // Cairo replaces what lies beyond a surface's left or right side with upright edges at rounded
     // heights, which shades the pixel next to that side differently from the whole picture. A piece is
@@ -52,28 +67,30 @@ bool BandSource::render(const PixelRect& r, uint8_t* rgb, size_t stride, RenderS
             keep1 < width() ? std::min(width(), keep1 + kMargin) : width(), r.y1 };
         const bool whole_rows = r.x0 == 0 && r.x1 == width() && step >= width();
         const PixelRect drawn = whole_rows ? r : piece;
-        // A fresh white surface, as the whole bitmap started.
+        // A fresh surface, as the whole bitmap started.
         if (!scratch.surface.resize(drawn.width(), drawn.height()))
             return false;
+        if (list_.start_colour() != 0xFFFFFFFF)
+            scratch.surface.fill(list_.start_colour());
         {
             CairoCanvas canvas(scratch.surface, drawn.x0, drawn.y0);
             list_.replay(canvas, drawn, scratch.calls);
         }
         const uint8_t* src = scratch.surface.data() + size_t(x - drawn.x0) * 4;
         for (int y = 0; y < drawn.height(); ++y)
-            flatten_onto_white(src + size_t(y) * size_t(scratch.surface.stride()),
-                rgb + size_t(y) * stride + size_t(x - r.x0) * 3, size_t(keep1 - x));
+            flatten(src + size_t(y) * size_t(scratch.surface.stride()),
+                out + size_t(y) * stride + size_t(x - r.x0) * size_t(bands()), size_t(keep1 - x), layout());
     }
     return true;
 }
 
-bool BitmapSource::render(const PixelRect& r, uint8_t* rgb, size_t stride, RenderScratch&) const
+bool BitmapSource::render(const PixelRect& r, uint8_t* out, size_t stride, RenderScratch&) const
 {
     if (bitmap_.empty())
         return false;
     for (int y = r.y0; y < r.y1; ++y)
-        flatten_onto_white(bitmap_.data() + size_t(y) * size_t(bitmap_.stride()) + size_t(r.x0) * 4,
-            rgb + size_t(y - r.y0) * stride, size_t(r.width()));
+        flatten(bitmap_.data() + size_t(y) * size_t(bitmap_.stride()) + size_t(r.x0) * 4,
+            out + size_t(y - r.y0) * stride, size_t(r.width()), layout());
     return true;
 }
 

@@ -9,9 +9,16 @@
 
 namespace platform {
 
-// Turns Cairo's premultiplied ARGB32 into 8-bit RGB flattened onto white: the one place where Cairo's
-// pixels become what the encoders take.
-void flatten_onto_white(const uint8_t* argb, uint8_t* rgb, size_t pixels);
+// What the encoders are given: RGB over a background colour, or RGBA with the colour unpremultiplied.
+struct PixelLayout {
+    uint32_t background = 0xFFFFFF; // 0xRRGGBB seen through transparent and partly covered pixels
+    bool alpha = false; // keep the alpha channel instead
+    int bands() const { return alpha ? 4 : 3; }
+};
+
+// Turns Cairo's premultiplied ARGB32 into 8-bit pixels of `layout`: the one place where Cairo's pixels
+// become what the encoders take.
+void flatten(const uint8_t* argb, uint8_t* out, size_t pixels, const PixelLayout& layout);
 
 // Rows of a band for a picture this wide: `asked` when positive, else about a few MiB of pixels.
 int band_rows_for(int width, int asked);
@@ -25,11 +32,20 @@ struct RenderScratch {
 class RasterSource {
 public:
     virtual ~RasterSource() = default;
+    explicit RasterSource(const PixelLayout& layout)
+        : layout_(layout)
+    {
+    }
     virtual int width() const = 0;
     virtual int height() const = 0;
-    // Writes the RGB pixels of `r`, a rectangle inside the picture, rows `stride` bytes apart. Several
-    // threads may draw at once, each with its own scratch. False when memory runs out.
-    virtual bool render(const PixelRect& r, uint8_t* rgb, size_t stride, RenderScratch& scratch) const = 0;
+    const PixelLayout& layout() const { return layout_; }
+    int bands() const { return layout_.bands(); }
+    // Writes the pixels of `r`, a rectangle inside the picture, bands() bytes each, rows `stride` bytes
+    // apart. Several threads may draw at once, each with its own scratch. False when memory runs out.
+    virtual bool render(const PixelRect& r, uint8_t* out, size_t stride, RenderScratch& scratch) const = 0;
+
+private:
+    PixelLayout layout_;
 };
 
 // The display list's pixels, made on request: each rectangle is drawn by replaying the calls that touch
@@ -37,10 +53,10 @@ public:
 class BandSource final : public RasterSource {
 public:
     // Seals the list; it must not change while the source is used.
-    explicit BandSource(DisplayList& list);
+    explicit BandSource(DisplayList& list, const PixelLayout& layout = {});
     int width() const override { return list_.width(); }
     int height() const override { return list_.height(); }
-    bool render(const PixelRect& r, uint8_t* rgb, size_t stride, RenderScratch& scratch) const override;
+    bool render(const PixelRect& r, uint8_t* out, size_t stride, RenderScratch& scratch) const override;
 
     // Widest piece drawn at once (Cairo's limit; tests make it small to see pieces meet).
     int piece_width = Bitmap::max_side;
@@ -52,13 +68,14 @@ private:
 // A picture already drawn whole.
 class BitmapSource final : public RasterSource {
 public:
-    explicit BitmapSource(const Bitmap& b)
-        : bitmap_(b)
+    explicit BitmapSource(const Bitmap& b, const PixelLayout& layout = {})
+        : RasterSource(layout)
+        , bitmap_(b)
     {
     }
     int width() const override { return bitmap_.width(); }
     int height() const override { return bitmap_.height(); }
-    bool render(const PixelRect& r, uint8_t* rgb, size_t stride, RenderScratch& scratch) const override;
+    bool render(const PixelRect& r, uint8_t* out, size_t stride, RenderScratch& scratch) const override;
 
 private:
     const Bitmap& bitmap_;

@@ -7,6 +7,7 @@
 #include <vips/vips.h>
 
 #include "platform/BandImage.h"
+#include "platform/BmpSave.h"
 #include "platform/Vips.h"
 
 namespace platform {
@@ -80,18 +81,7 @@ bool write_vips(
         return false;
     }
     const std::string suffix = saver_suffix(format, src.width(), src.height());
-    int rc = 0;
-    if (format.writer == OutputWriter::Bmp) {
-        // Until our BMP writer takes rows, libvips' BMP saver encodes into memory.
-        void* buf = nullptr;
-        size_t len = 0;
-        rc = vips_image_write_to_buffer(image.image(), ".bmp", &buf, &len, nullptr);
-        if (rc == 0 && (vips_target_write(out, buf, len) != 0 || vips_target_end(out) != 0))
-            rc = -1;
-        g_free(buf);
-    } else {
-        rc = vips_image_write_to_target(image.image(), suffix.c_str(), out, nullptr);
-    }
+    const int rc = vips_image_write_to_target(image.image(), suffix.c_str(), out, nullptr);
     if (rc != 0) {
         error = vips_error_line();
         return false;
@@ -118,6 +108,10 @@ bool write_raster(const RasterSource& src, VipsTarget* out, const OutputFormat& 
     }
     const int threads = options.threads > 0 ? options.threads : std::max(1, vips_concurrency_get());
     const int rows = band_rows_for(src.width(), options.band_rows);
+    if (format.writer == OutputWriter::Bmp) {
+        error = "the bmp writer writes into files only";
+        return false;
+    }
     if (format.writer != OutputWriter::Png)
         return write_vips(src, out, format, options.threads, rows, error);
     PngOptions png = options.png;
@@ -135,6 +129,24 @@ bool write_raster(const RasterSource& src, VipsTarget* out, const OutputFormat& 
 bool write_raster(
     const RasterSource& src, int fd, const OutputFormat& format, const RasterOptions& options, std::string& error)
 {
+    if (format.writer == OutputWriter::Bmp) {
+        if (std::string p = raster_size_problem(format, src.width(), src.height()); !p.empty()) {
+            error = std::move(p);
+            return false;
+        }
+        if (src.bands() != 3) {
+            error = "the bmp format has no transparency";
+            return false;
+        }
+        // The writer asks for strips from the bottom up, one after another.
+        RenderScratch scratch;
+        return write_bmp24(
+            fd, src.width(), src.height(),
+            [&](int y0, int rows, uint8_t* rgb) {
+                return src.render({ 0, y0, src.width(), y0 + rows }, rgb, size_t(src.width()) * 3, scratch);
+            },
+            error);
+    }
     if (!vips_ready()) {
         error = "image codec unavailable";
         return false;

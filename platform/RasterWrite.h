@@ -30,7 +30,7 @@ std::string saver_suffix(const OutputFormat& format, int64_t w, int64_t h);
 // the format's limits, or encoding or writing failed.
 bool write_raster(const RasterSource& src, VipsTarget* out, const OutputFormat& format, const RasterOptions& options,
     std::string& error);
-// The same into an open file descriptor, which stays open.
+// The same into an open file descriptor, which stays open; BMP is written only this way.
 bool write_raster(
     const RasterSource& src, int fd, const OutputFormat& format, const RasterOptions& options, std::string& error);
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 // Points beyond this are garbage coordinates and must not widen the extents.
 constexpr double kExtentRange = 5e11;
 constexpr double kExtentClamp = 1e8;
@@ -80,9 +80,9 @@ double LineAngle(double dx, double dy)
         return 0.0;
     double t = std::atan2(dy, dx);
     if (t < 0)
-        t += 2 * kPi;
+        t += 2 * pi;
     // A tiny negative angle rounds up to 2π; keep the result inside [0, 2π).
-    if (t >= 2 * kPi)
+    if (t >= 2 * pi)
         t = 0;
     return t;
 }
@@ -160,9 +160,9 @@ void EllipseArcInfo(double cx, double cy, double r, double h, double sa, double 
 
     double ea = sa + da;
     double s1x = r * std::cos(sa), s1y = r * h * std::sin(sa);
-    double s2x = s1x + r * std::cos(sa + kPi / 2), s2y = s1y + r * h * std::sin(sa + kPi / 2);
+    double s2x = s1x + r * std::cos(sa + pi / 2), s2y = s1y + r * h * std::sin(sa + pi / 2);
     double e1x = r * std::cos(ea), e1y = r * h * std::sin(ea);
-    double e2x = e1x + r * std::cos(ea - kPi / 2), e2y = e1y + r * h * std::sin(ea - kPi / 2);
+    double e2x = e1x + r * std::cos(ea - pi / 2), e2y = e1y + r * h * std::sin(ea - pi / 2);
     double ix = 0, iy = 0;
     if (LineIntersect(s1x, s1y, s2x, s2y, e1x, e1y, e2x, e2y, ix, iy) == 0) {
         ix = 0;
@@ -241,7 +241,7 @@ void BlockTransTen(int style, int code, double x, double y, double ang, double r
     t.apply(x + 10, y, qx, qy);
     double beta = LineAngle(qx - px, qy - py);
     if (b1 < 0)
-        beta += kPi;
+        beta += pi;
     outCode = code;
     outAng = ang + beta;
     outRatio = ratio;
@@ -267,7 +267,7 @@ void BlockTransMoji(double x1, double y1, double x2, double y2, double w, double
         tw = Distance2P(sx, sy, qx, qy) / sc;
         t.apply(x1 + sp * c, y1 + sp * s, qx, qy);
         tsp = Distance2P(sx, sy, qx, qy) / sc;
-        t.apply(x1 + hgt * std::cos(al + kPi / 2), y1 + hgt * std::sin(al + kPi / 2), qx, qy);
+        t.apply(x1 + hgt * std::cos(al + pi / 2), y1 + hgt * std::sin(al + pi / 2), qx, qy);
         th = PointLineDist(sx, sy, ex, ey, qx, qy) / sc;
         if (b1 * b4 < 0) {
             std::swap(sx, ex);
@@ -331,7 +331,7 @@ std::array<TDPoint, 73> ellipse_arc_points(double cx, double cy, double r, doubl
 std::array<TDPoint, 4> ellipse_axis_points(double cx, double cy, double r, double h, double a)
 {
     std::array<TDPoint, 4> out;
-    const double ts[4] = { 0, kPi / 2, kPi, 3 * kPi / 2 };
+    const double ts[4] = { 0, pi / 2, pi, 3 * pi / 2 };
     for (int k = 0; k < 4; ++k)
         EllipsePoint(cx, cy, r, h, a, ts[k], out[k].X, out[k].Y);
     return out;

@@ -2,6 +2,7 @@
 #include "formats/jwc/JwcDrawing.h"
 #include "formats/jwc/JwcUnit.h"
 #include "globals/UnitVal.h"
+#include "graphics/DrawResult.h"
 
 void TJwcData::GLDrawALL()
 {
@@ -19,21 +20,21 @@ void TJwcData::GLDrawALL()
 int TJwcData::GLDrawLine(bool dispmode, uint32_t dcol, const TEntJwcLine& e)
 {
     if (!gGraAtt || !gGraph2)
-        return 3;
+        return detail::NothingToDraw;
     return detail::draw_line(dispmode, dcol, e, 1.0);
 }
 
 int TJwcData::GLDrawArc(bool dispmode, uint32_t dcol, const TEntJwcArc2& e)
 {
     if (!gGraAtt || !gGraph2)
-        return 3;
+        return detail::NothingToDraw;
     return detail::draw_arc(dispmode, dcol, e, 1.0);
 }
 
 int TJwcData::GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwcMoji2& e)
 {
     if (!gGraAtt || !gGraph2)
-        return 3;
+        return detail::NothingToDraw;
     const size_t group = size_t(e.lay / 16);
     if (group < EntLgrp.size())
         gLayerScale = EntLgrp[group].scale;
@@ -43,13 +44,13 @@ int TJwcData::GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwcMoji2& e)
 int TJwcData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwcTen& e)
 {
     if (!gGraph2)
-        return 3;
+        return detail::NothingToDraw;
     return gGraph2->GLTenMarker(e.x, e.y, 0, 0, 0.0, 1.0, e.lay, e.col, 0, dcol);
 }
 
 int TJwcData::GLDrawVten(bool dispmode, uint32_t dcol, const TEntJwcVten& e)
 {
     if (!gGraph2)
-        return 3;
+        return detail::NothingToDraw;
     return gGraph2->GLTenMarker(e.x, e.y, 1, 0, 0.0, 1.0, -1, 2, 0, dcol);
 }

@@ -10,12 +10,6 @@
 
 namespace detail {
 
-namespace {
-
-constexpr double kDegToRad = std::numbers::pi / 180.0;
-
-} // namespace
-
 bool layer_hidden(int lay) { return gGraAtt->GetAttrLayerState(lay) == 3; }
 
 int draw_line(bool dispmode, uint32_t dcol, const TEntJwcLine& e, double sc)

@@ -6,6 +6,7 @@
 #include "globals/UnitVal.h"
 #include "graphics/UnitGraAtt.h"
 #include "util/Func_2_geometry.h"
+#include "util/PaperSize.h"
 
 namespace {
 
@@ -114,54 +115,7 @@ void TJwcData::GetMinMaxZahyo()
 
 void TJwcData::GetPaperSize(double& px, double& py)
 {
-    switch (Enthd.psize) {
-    case 1:
-        px = 841;
-        py = 594;
-        break;
-    case 2:
-        px = 594;
-        py = 420;
-        break;
-    case 3:
-        px = 420;
-        py = 297;
-        break;
-    case 4:
-        px = 297;
-        py = 210;
-        break;
-    case 8:
-        px = 1682;
-        py = 1189;
-        break;
-    case 9:
-        px = 2378;
-        py = 1682;
-        break;
-    case 10:
-        px = 3364;
-        py = 2378;
-        break;
-    case 11:
-        px = 4756;
-        py = 3364;
-        break;
-    case 12:
-        px = 10000;
-        py = 7073;
-        break;
-    case 13:
-        px = 50000;
-        py = 35366;
-        break;
-    case 14:
-        px = 100000;
-        py = 70732;
-        break;
-    default:
-        px = 1189;
-        py = 841;
-        break;
-    }
+    const detail::PaperSize p = detail::paper_size(Enthd.psize);
+    px = p.x;
+    py = p.y;
 }

@@ -2,12 +2,9 @@
 #include "formats/jwc/JwcShape.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace detail {
 namespace {
-
-constexpr double kDegToRad = std::numbers::pi / 180.0;
 
 // Whole turns are taken off first so that a hostile angle cannot keep the loops below busy.
 double reduce_turns(double v)

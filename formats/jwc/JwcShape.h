@@ -1,12 +1,15 @@
 // Geometry shared by the extents and drawing of ".jwc" and ".jwk" documents: arc sweeps and extent points.
 #pragma once
 #include <functional>
+#include <numbers>
 
 #include "formats/jwc/jwctype.h"
 
 namespace detail {
 
 inline constexpr double kFullSweepEps = 1e-14;
+// The records hold their angles in degrees.
+inline constexpr double kDegToRad = std::numbers::pi / 180.0;
 
 // Sweep from st to et in degrees, as the drawing takes it: brought into 0..360 by whole turns.
 double arc_draw_sweep(double st, double et);

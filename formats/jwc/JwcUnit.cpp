@@ -5,6 +5,7 @@
 #include <array>
 
 #include "formats/jwc/JwcRead.h"
+#include "util/PaperSize.h"
 
 namespace {
 
@@ -13,26 +14,6 @@ constexpr int kMojiTypes = 12;
 constexpr int kFileMojiTypes = 11;
 constexpr int kGroups = 16;
 constexpr int kLayers = 256;
-
-// Paper width by psize; other codes take drawWidth itself, so coordinates stay as they are.
-float paper_width_for_unit(int32_t psize, int32_t drawWidth)
-{
-    switch (psize) {
-    case 0: return 1189;
-    case 1: return 841;
-    case 2: return 594;
-    case 3: return 420;
-    case 4: return 297;
-    case 8: return 1682;
-    case 9: return 2378;
-    case 10: return 3364;
-    case 11: return 4756;
-    case 12: return 10000;
-    case 13: return 50000;
-    case 14: return 100000;
-    default: return float(drawWidth);
-    }
-}
 
 } // namespace
 
@@ -145,7 +126,9 @@ bool TJwcData::FileHeaderRead(detail::JwcByteReader& r)
         h.flgHok = field_int(p, 20);
         h.flg25Dm = field_int(p, 21);
 
-        h.dataUnit = paper_width_for_unit(h.psize, h.drawWidth) / float(h.drawWidth);
+        // A code without a paper takes drawWidth itself, so coordinates stay as they are.
+        const auto paper = detail::find_paper(h.psize);
+        h.dataUnit = (paper ? float(paper->x) : float(h.drawWidth)) / float(h.drawWidth);
         return true;
     } catch (const detail::JwcIoError&) {
         return false;

@@ -40,7 +40,7 @@ public:
     void SetGAttLayer();
     void GetMinMaxZahyo();
     void GLDrawALL();
-    // Each returns the renderer's result code (0 drawn .. 3 nothing to draw).
+    // Each returns the renderer's result code (detail::DrawResult).
     int GLDrawLine(bool dispmode, uint32_t dcol, const TEntJwcLine& e);
     int GLDrawArc(bool dispmode, uint32_t dcol, const TEntJwcArc2& e);
     int GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwcMoji2& e);

@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include "formats/jww/JwwDraw.h"
+#include "formats/jww/JwwRead.h"
 #include "formats/jww/JwwUnit.h"
 #include "globals/UnitVal.h"
+#include "graphics/BaseMark.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "util/Func_2_files.h"
@@ -18,7 +20,8 @@
 
 namespace {
 
-using detail::clamp_count;
+using detail::block_trans;
+using detail::jww_painter;
 using detail::read_file_head;
 using detail::release;
 
@@ -32,11 +35,6 @@ constexpr const char* kJwsVersionMessage = "JWS-Version Error";
 std::u16string magic_text(std::span<const uint8_t> b)
 {
     return AnsiBytesToText(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
-}
-
-detail::JwwTrans trans(bool lf, double sc, double bx, double by, double b1, double b2, double b3, double b4)
-{
-    return { bx, by, b1, b2, b3, b4, sc, lf };
 }
 
 } // namespace
@@ -104,54 +102,22 @@ bool TJwsData::ReadHeader(detail::JwwArchive& ar)
     }
 }
 
-void TJwsData::read_body(detail::JwwArchive& ar)
-{
-    if (ar.at_end())
-        throw detail::JwwIoError(detail::kJwwIoMessage);
-    uint32_t n = detail::read_object_count(ar);
-    Enthd.n1 = clamp_count(n);
-    Enthd.n2 = 0;
-    EntBlockDefN = 0;
-    detail::JwwReadContext ctx { ar, Enthd.jwVer, text_pool, MojiEncode };
-    ctx.keep_controls = true;
-    detail::JwwEntitySink sink { &EntLine, &EntEnko, &EntTen, &EntMoji, &EntSunpo, &EntSolid, &EntBlock, &EntNo };
-    detail::read_object_list(ctx, n, sink);
-    uint32_t nd = detail::read_object_count(ar);
-    if (nd > 0) {
-        Enthd.n2 = clamp_count(nd);
-        detail::read_block_definitions(ctx, nd, EntBlockDef);
-    }
-    // A symbol stores no images: whatever follows the definitions is not read.
-}
+// A symbol stores no images: whatever follows the definitions is not read.
+void TJwsData::read_after_definitions(detail::JwwArchive&) { }
 
-void TJwsData::settle_counts() { detail::settle_entity_counts(*this); }
-
-bool TJwsData::FileIn(const std::u16string& FName)
+void TJwsData::publish_text_globals(const std::u16string& FName) const
 {
-    DataInit();
-    detail::JwwFileBytes bytes;
-    if (!detail::read_file_bytes(FName, bytes)) {
-        MakeBlockTree();
-        return false;
-    }
-    detail::JwwArchive ar(bytes.span());
-    if (!ReadHeader(ar))
-        return false;
     gFilePath = FName;
     gDrawTime.clear();
     gMemo1.clear();
     gMemo2.clear();
     gDrawTitle.clear();
     gPrtBairitsu = 1.0;
-    bool ok = true;
-    try {
-        read_body(ar);
-    } catch (const std::exception&) {
-        ok = false;
-    }
-    settle_counts();
-    MakeBlockTree();
-    return ok;
+}
+
+bool TJwsData::FileIn(const std::u16string& FName)
+{
+    return detail::JwwDocumentReading<TJwsData>::file_in(*this, FName);
 }
 
 void TJwsData::MakeBlockTree()
@@ -192,79 +158,75 @@ void TJwsData::GetMinMaxZahyo()
 
 void TJwsData::GLDrawALL()
 {
-    if (!gGraAtt || !gGraph2)
-        return;
-    painter().draw_all(detail::jww_entities(*this));
-    if (gGraAtt->GetDispKijun() != 1 || !(gDispScale > 0))
-        return;
-    gGraph2->GPenSet(0xFFFF0000, 0, 2);
-    gGraph2->GLEllipse(Enthd.BasePoint_x, Enthd.BasePoint_y, 5 / gDispScale, 1, 0);
+    jww_painter(*this).draw_all(detail::jww_entities(*this));
+    detail::draw_base_mark(Enthd.BasePoint_x, Enthd.BasePoint_y);
 }
-
-detail::JwwPainter TJwsData::painter() const { return { text_pool, EntLgrp, BindImageFolder }; }
 
 int TJwsData::GLDrawImage(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
 {
-    return painter().image(dispmode, dcol, e);
+    return jww_painter(*this).image(dispmode, dcol, e);
 }
 int TJwsData::GLDrawSolid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e)
 {
-    return painter().solid(dispmode, dcol, e);
+    return jww_painter(*this).solid(dispmode, dcol, e);
 }
 int TJwsData::GLDrawLine(bool dispmode, uint32_t dcol, const TEntJwwLine& e)
 {
-    return painter().line(dispmode, dcol, e);
+    return jww_painter(*this).line(dispmode, dcol, e);
 }
 int TJwsData::GLDrawEnko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e)
 {
-    return painter().enko(dispmode, dcol, e);
+    return jww_painter(*this).enko(dispmode, dcol, e);
 }
-int TJwsData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e) { return painter().ten(dispmode, dcol, e); }
+int TJwsData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e)
+{
+    return jww_painter(*this).ten(dispmode, dcol, e);
+}
 int TJwsData::GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
 {
-    return painter().moji(dispmode, dcol, e);
+    return jww_painter(*this).moji(dispmode, dcol, e);
 }
 int TJwsData::GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e)
 {
-    return painter().sunpo(dispmode, hojof, dcol, e);
+    return jww_painter(*this).sunpo(dispmode, hojof, dcol, e);
 }
 int TJwsData::GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().image2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).image2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx,
     double by, double b1, double b2, double b3, double b4)
 {
-    return painter().solid2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).solid2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().line2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).line2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().enko2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).enko2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().ten2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).ten2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter().moji2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).moji2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
     double bx, double by, double b1, double b2, double b3, double b4)
 {
-    return painter().sunpo2(dispmode, hojof, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).sunpo2(dispmode, hojof, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwsData::GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
     double sc, double bx, double by, double b1, double b2, double b3, double b4)
 {
-    return painter().moji3(dispmode, dcol, sm, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).moji3(dispmode, dcol, sm, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }

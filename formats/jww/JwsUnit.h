@@ -8,6 +8,10 @@
 #include "formats/jww/JwwDraw.h"
 #include "formats/jww/jwwtype.h"
 
+namespace detail {
+template <class Doc> struct JwwDocumentReading;
+}
+
 struct TEntJwsHeader {
     std::u16string jwID;
     int32_t jwVer = 0;
@@ -110,10 +114,13 @@ public:
     const detail::JwwStringPool& strings() const { return text_pool; }
 
 private:
+    friend struct detail::JwwDocumentReading<TJwsData>;
+    // Symbols keep control characters in their strings.
+    static constexpr bool keeps_controls = true;
+
     detail::JwwStringPool text_pool;
 
-    detail::JwwPainter painter() const;
     bool ReadHeader(detail::JwwArchive& ar);
-    void read_body(detail::JwwArchive& ar);
-    void settle_counts();
+    void publish_text_globals(const std::u16string& FName) const;
+    void read_after_definitions(detail::JwwArchive& ar);
 };

@@ -606,6 +606,13 @@ void find_cycles(const std::vector<int32_t>& offsets, const std::vector<int32_t>
     }
 }
 
+// The entities a definition draws through each node: its lists as far as their counts reach.
+size_t block_entities(const TEntJwwBlockDef& d)
+{
+    return first_n(d.mLine, d.mLineN).size() + first_n(d.mEnko, d.mEnkoN).size() + first_n(d.mTen, d.mTenN).size()
+        + first_n(d.mMoji, d.mMojiN).size() + first_n(d.mSunpo, d.mSunpoN).size() + first_n(d.mSolid, d.mSolidN).size();
+}
+
 void set_matrix(TEntJwwBlockTree& t, const TEntJwwBlock& b)
 {
     double th = b.radKaitenKaku, sx = b.dBairitsuX, sy = b.dBairitsuY;
@@ -618,7 +625,7 @@ void set_matrix(TEntJwwBlockTree& t, const TEntJwwBlock& b)
 } // namespace
 
 void build_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJwwBlockDef>& defs,
-    std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs)
+    std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs, const JwwBlockBudget& budget)
 {
     tree.clear();
     used_defs = 0;
@@ -633,33 +640,50 @@ void build_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJ
     by_number.reserve(defs.size());
     for (size_t i = 0; i < defs.size(); ++i)
         by_number.emplace(uint32_t(defs[i].nNumber), int32_t(i));
-    auto resolve = [&](TEntJwwBlockTree& t) {
-        t.defno = -1;
+    auto find = [&](uint32_t no) {
+        auto it = by_number.find(no);
+        return it == by_number.end() ? int32_t(-1) : it->second;
+    };
+    auto resolve = [&](TEntJwwBlockTree& t, int32_t defno) {
+        t.defno = defno;
         t.name.clear();
-        auto it = by_number.find(t.no);
-        if (it == by_number.end())
+        if (defno < 0)
             return;
-        t.defno = it->second;
-        t.name = defs[size_t(t.defno)].strName;
-        defs[size_t(t.defno)].ref_flag = true;
+        t.name = defs[size_t(defno)].strName;
+        defs[size_t(defno)].ref_flag = true;
     };
 
     std::vector<int32_t> offsets(defs.size() + 1, 0), targets;
+    std::vector<size_t> def_entities(defs.size());
     for (size_t i = 0; i < defs.size(); ++i) {
         for (const auto& b : defs[i].mBlock) {
-            auto it = by_number.find(uint32_t(b.nNumber));
-            if (it != by_number.end())
-                targets.push_back(it->second);
+            const int32_t d = find(uint32_t(b.nNumber));
+            if (d >= 0)
+                targets.push_back(d);
         }
         offsets[i + 1] = int32_t(targets.size());
+        def_entities[i] = block_entities(defs[i]);
     }
     std::vector<int32_t> comp;
     std::vector<char> cyclic;
     find_cycles(offsets, targets, comp, cyclic);
 
-    size_t budget = std::max(kJwwMaxTreeNodes, blocks.size());
-    tree.reserve(std::min(budget, blocks.size() * 2));
+    size_t entities = 0;
+    auto take = [&](int32_t defno) {
+        if (tree.size() >= budget.instances || entities >= budget.entities)
+            return false;
+        entities += defno >= 0 ? def_entities[size_t(defno)] : 0;
+        return true;
+    };
+
+    tree.reserve(std::min(budget.instances, blocks.size()));
+    bool full = false;
     for (const auto& b : blocks) {
+        const int32_t defno = find(b.nNumber);
+        if (!take(defno)) {
+            full = true;
+            break;
+        }
         TEntJwwBlockTree& t = tree.emplace_back();
         t.att = b.att;
         t.level = 0;
@@ -668,11 +692,10 @@ void build_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJ
         t.x = b.DPKijunTen_x;
         t.y = b.DPKijunTen_y;
         set_matrix(t, b);
-        resolve(t);
+        resolve(t, defno);
     }
 
     size_t steps = 0;
-    bool full = false;
     for (size_t k = 0; k < tree.size() && !full; ++k) {
         int32_t defno = tree[k].defno;
         if (defno < 0 || defs[size_t(defno)].mBlock.empty())
@@ -695,7 +718,8 @@ void build_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJ
         const TEntJwwBlockDef& D = defs[size_t(defno)];
         const TEntJwwBlockTree parent = tree[k];
         for (const auto& b : D.mBlock) {
-            if (tree.size() >= budget) {
+            const int32_t child = find(b.nNumber);
+            if (!take(child)) {
                 full = true;
                 break;
             }
@@ -713,7 +737,7 @@ void build_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJ
             t.r2 = parent.r1 * m.r2 + parent.r2 * m.r4;
             t.r3 = parent.r3 * m.r1 + parent.r4 * m.r3;
             t.r4 = parent.r3 * m.r2 + parent.r4 * m.r4;
-            resolve(t);
+            resolve(t, child);
         }
     }
 

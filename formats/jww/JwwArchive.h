@@ -1,5 +1,6 @@
 // Reading ".jww"-style archives: the bounded byte reader, counted strings, class tags and object lists.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -109,6 +110,12 @@ bool read_file_head(const std::u16string& path, uint8_t* out, size_t n);
 // A count read as unsigned, as the signed count fields hold it (saturating).
 inline int32_t clamp_count(uint32_t n) { return n > uint32_t(INT32_MAX) ? INT32_MAX : int32_t(n); }
 
+// The first n entries of a list; never more than the vector holds, whatever the count says.
+template <class T> std::span<const T> first_n(const std::vector<T>& v, int32_t n)
+{
+    return { v.data(), n <= 0 ? size_t(0) : std::min(size_t(n), v.size()) };
+}
+
 // Empties a list and gives its memory back (assigning {} would keep the capacity).
 template <class T> void release(std::vector<T>& v) { std::vector<T>().swap(v); }
 
@@ -212,13 +219,25 @@ void read_object_list(JwwReadContext& ctx, uint64_t count, const JwwEntitySink& 
 // fixed part cannot be read. defs holds every definition read so far, also after a failure.
 void read_block_definitions(JwwReadContext& ctx, uint64_t count, std::vector<TEntJwwBlockDef>& defs);
 
-// The expanded block tree, breadth first. Explosive and cyclic definitions are cut: at most
-// kJwwMaxTreeNodes nodes (every top-level insert still gets its node), at most kJwwMaxTreeSteps steps of
-// path search, and a definition already on a node's path is not expanded again below it.
-inline constexpr size_t kJwwMaxTreeNodes = 1000000;
+// How much a block tree may expand. Definitions inserted into definitions multiply, so a small file could
+// ask for millions of instances; well-formed drawings stay far below both limits.
+// Tree nodes in all: each holds its own transform and name, and extents and drawing walk every one.
+inline constexpr size_t kJwwMaxBlockInstances = 100000;
+// Lines, arcs, points, texts, dimensions and solids drawn through all nodes together: about what a drawing
+// of 50 MB holds of its own.
+inline constexpr size_t kJwwMaxBlockEntities = 1000000;
+struct JwwBlockBudget {
+    size_t instances = kJwwMaxBlockInstances;
+    size_t entities = kJwwMaxBlockEntities;
+};
+
+// The expanded block tree, breadth first. Explosive and cyclic definitions are cut: a definition already on
+// a node's path is not expanded again below it, path searches stop after kJwwMaxTreeSteps steps, and nodes
+// are taken in tree order only while the budget lasts, so the drawing is drawn up to the budget, in order.
+// The node that uses up the entity budget is still taken: a single large definition is placed once.
 inline constexpr size_t kJwwMaxTreeSteps = 64000000;
 void build_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJwwBlockDef>& defs,
-    std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs);
+    std::vector<TEntJwwBlockTree>& tree, int32_t& used_defs, const JwwBlockBudget& budget = {});
 
 // Plain file name of a stored image: the part after the last separator, without a drive prefix;
 // "" when nothing safe remains.

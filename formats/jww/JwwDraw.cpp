@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "globals/UnitVal.h"
+#include "graphics/DrawResult.h"
 #include "graphics/GraPoints.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
@@ -14,7 +15,7 @@
 namespace detail {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 bool starts_with_bm(const std::u16string& s) { return s.compare(0, 4, u"^@BM") == 0; }
 
@@ -190,10 +191,10 @@ JwwImagePlacement image_placement_block(const TEntJwwMoji& e, double W, double H
     const double w = Distance2P(p.x1, p.y1, qx, qy);
     apply(t, sx - H * std::sin(al), sy + H * std::cos(al), qx, qy);
     const double h = Distance2P(p.x1, p.y1, qx, qy);
-    const double d = dan * kPi / 180;
+    const double d = dan * pi / 180;
     apply(t, sx + W * std::cos(d), sy + W * std::sin(d), qx, qy);
     // LineAngle already lies in [0, 2π); the degrees are folded once more against rounding at 360.
-    p.dan = LineAngle(qx - p.x1, qy - p.y1) * 180 / kPi;
+    p.dan = LineAngle(qx - p.x1, qy - p.y1) * 180 / pi;
     if (p.dan >= 360)
         p.dan -= 360;
     p.x2 = p.x1 + w;
@@ -221,7 +222,7 @@ double JwwPainter::group_scale(uint32_t g) const
 int JwwPainter::line(bool dispmode, uint32_t dcol, const TEntJwwLine& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     stroke_pen(e.att, dispmode, dcol);
     if (dispmode)
         return gGraph2->GLLineDT(layer_of(e.att), e.att.nPenStyle, e.start_x, e.start_y, e.end_x, e.end_y);
@@ -231,10 +232,10 @@ int JwwPainter::line(bool dispmode, uint32_t dcol, const TEntJwwLine& e) const
 int JwwPainter::enko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     stroke_pen(e.att, dispmode, dcol);
     const bool full = e.bZenEnFlg != 0;
-    const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * kPi : e.radEnkoKaku;
+    const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * pi : e.radEnkoKaku;
     if (dispmode)
         return gGraph2->GLEllipseArcDT(layer_of(e.att), e.att.nPenStyle, e.start_x, e.start_y, e.dHankei,
             e.dHenpeiRitsu, e.radKatamukiKaku, sa, da);
@@ -246,7 +247,7 @@ int JwwPainter::enko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e) const
 int JwwPainter::ten(bool dispmode, uint32_t dcol, const TEntJwwTen& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     const bool marker = e.att.nPenStyle == 100;
     return gGraph2->GLTenMarker(e.start_x, e.start_y, e.bKariten != 0, marker ? int(e.nCode) : 0,
         marker ? e.radKaitenKaku : 0, marker ? e.dBairitsu : 1, layer_of(e.att), e.att.nPenColor, e.att.nPenWidth,
@@ -256,7 +257,7 @@ int JwwPainter::ten(bool dispmode, uint32_t dcol, const TEntJwwTen& e) const
 int JwwPainter::solid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     solid_pen(e, dcol);
     if (e.att.nPenStyle > 100)
         return gGraph2->GLSolidArc(e.att.nPenStyle, e.start_x, e.start_y, e.end_x, e.end_y, e.DPoint2_x, e.DPoint2_y,
@@ -268,10 +269,10 @@ int JwwPainter::solid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e) const
 int JwwPainter::moji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     const std::u16string& s = strings_.get(e.str);
     if (is_image_moji(s))
-        return 3;
+        return NothingToDraw;
     gLayerScale = group_scale(e.att.nGLayer);
     text_pen(e.att, dcol);
     const JwwTextPlacement p = moji_placement(e, strings_.get(e.strFontName));
@@ -281,19 +282,19 @@ int JwwPainter::moji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
 int JwwPainter::image(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     const std::u16string& s = strings_.get(e.str);
     if (!starts_with_bm(s))
-        return 3;
+        return NothingToDraw;
     std::u16string name;
     double W, H, drx, dry, drr, dan;
     int32_t r1, r2, r3;
     const bool simple = ParseImageMoji(s, name, W, H, drx, dry, drr, dan, r1, r2, r3);
     if (name.empty())
-        return 3;
+        return NothingToDraw;
     name = jww_image_path(folder_, name);
     if (name.empty())
-        return 3;
+        return NothingToDraw;
     const double x1 = e.start_x, y1 = e.start_y, x2 = x1 + W, y2 = y1 + H;
     if (dispmode) {
         if (simple)
@@ -301,14 +302,14 @@ int JwwPainter::image(bool dispmode, uint32_t dcol, const TEntJwwMoji& e) const
         return gGraph2->GLImage2(x1, y1, x2, y2, drx, dry, drr, dan, name);
     }
     text_pen(e.att, dcol);
-    return gGraph2->GLBoxA(x1, y1, x2, y2, dan * kPi / 180);
+    return gGraph2->GLBoxA(x1, y1, x2, y2, dan * pi / 180);
 }
 
 int JwwPainter::sunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e) const
 {
     if (!ready())
-        return 3;
-    int r = 3;
+        return NothingToDraw;
+    int r = NothingToDraw;
     if (e.bSxfMode != 0) {
         for (const TEntJwwLine* h : { &e.Ho1, &e.Ho2 })
             if (!hojof || !is_aux_stroke(h->att))
@@ -329,7 +330,7 @@ int JwwPainter::sunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSun
 int JwwPainter::line2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     stroke_pen(e.att, dispmode, dcol);
     double x1, y1, x2, y2;
@@ -342,11 +343,11 @@ int JwwPainter::line2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, JwwTra
 int JwwPainter::enko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     stroke_pen(e.att, dispmode, dcol);
     const bool full = e.bZenEnFlg != 0;
-    const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * kPi : e.radEnkoKaku;
+    const double sa = full ? 0 : e.radKaishiKaku, da = full ? 2 * pi : e.radEnkoKaku;
     const double cx = e.start_x, cy = e.start_y, r = e.dHankei, h = e.dHenpeiRitsu, a = e.radKatamukiKaku;
     if (dispmode)
         return gGraph2->GLEllipseArcBLDT(
@@ -359,7 +360,7 @@ int JwwPainter::enko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, JwwTra
 int JwwPainter::solid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     solid_pen(e, dcol);
     if (e.att.nPenStyle > 100)
@@ -379,7 +380,7 @@ int JwwPainter::solid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, JwwT
 int JwwPainter::ten2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     double x, y, a, ba;
     int pc;
@@ -392,34 +393,34 @@ int JwwPainter::ten2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, JwwTrans
 int JwwPainter::image2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
     const std::u16string& s = strings_.get(e.str);
     if (!starts_with_bm(s))
-        return 3;
+        return NothingToDraw;
     std::u16string name;
     double W, H, drx, dry, drr, dan;
     int32_t r1, r2, r3;
     ParseImageMoji(s, name, W, H, drx, dry, drr, dan, r1, r2, r3);
     if (name.empty())
-        return 3;
+        return NothingToDraw;
     name = jww_image_path(folder_, name);
     if (name.empty())
-        return 3;
+        return NothingToDraw;
     const JwwImagePlacement p = image_placement_block(e, W, H, dan, t);
     if (dispmode)
         return gGraph2->GLImage2(p.x1, p.y1, p.x2, p.y2, drx, dry, drr, p.dan, name);
     text_pen(e.att, dcol);
-    return gGraph2->GLBoxA(p.x1, p.y1, p.x2, p.y2, p.dan * kPi / 180);
+    return gGraph2->GLBoxA(p.x1, p.y1, p.x2, p.y2, p.dan * pi / 180);
 }
 
 int JwwPainter::moji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     const std::u16string& s = strings_.get(e.str);
     if (is_image_moji(s))
-        return 3;
+        return NothingToDraw;
     if (t.lf) {
         t.sc = 1;
         gLayerScale = group_scale(e.att.nGLayer);
@@ -432,7 +433,7 @@ int JwwPainter::moji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, JwwTra
 int JwwPainter::moji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     if (t.lf) {
         t.sc = 1;
         gLayerScale = group_scale(e.att.nGLayer);
@@ -445,9 +446,9 @@ int JwwPainter::moji3(bool dispmode, uint32_t dcol, const std::u16string& sm, co
 int JwwPainter::sunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, JwwTrans t) const
 {
     if (!ready())
-        return 3;
+        return NothingToDraw;
     t = with_lf(t);
-    int r = 3;
+    int r = NothingToDraw;
     if (e.bSxfMode != 0) {
         for (const TEntJwwLine* h : { &e.Ho1, &e.Ho2 })
             if (!hojof || !is_aux_stroke(h->att))
@@ -469,6 +470,28 @@ int JwwPainter::sunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSu
 
 // ---- Everything.
 
+void JwwPainter::draw_lists(const JwwEntities& ents, const JwwTrans* t, bool dispmode, bool hide) const
+{
+    auto skip_color = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_color(a)); };
+    auto skip_stroke = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_stroke(a)); };
+    // Each kind through its operation in drawing units, or through the node's transform when there is one.
+    auto each = [&](const auto& list, auto skip, auto plain, auto through) {
+        for (const auto& e : list)
+            if (!skip(e.att))
+                t ? (this->*through)(dispmode, 0, e, *t) : (this->*plain)(dispmode, 0, e);
+    };
+    each(ents.moji, skip_color, &JwwPainter::image, &JwwPainter::image2);
+    each(ents.solid, skip_color, &JwwPainter::solid, &JwwPainter::solid2);
+    each(ents.line, skip_stroke, &JwwPainter::line, &JwwPainter::line2);
+    each(ents.enko, skip_stroke, &JwwPainter::enko, &JwwPainter::enko2);
+    each(ents.ten, skip_color, &JwwPainter::ten, &JwwPainter::ten2);
+    each(ents.moji, skip_color, &JwwPainter::moji, &JwwPainter::moji2);
+    // A dimension's parts are tested one by one inside; here only its layer counts.
+    for (const auto& e : ents.sunpo)
+        if (!hidden(layer_of(e.att)))
+            t ? sunpo2(dispmode, hide, 0, e, *t) : sunpo(dispmode, hide, 0, e);
+}
+
 void JwwPainter::draw_all(const JwwEntities& ents) const
 {
     if (!ready())
@@ -477,58 +500,13 @@ void JwwPainter::draw_all(const JwwEntities& ents) const
     if (dispmode)
         gGraph2->GLSetDT();
     const bool hide = gGraAtt->GetDispHojo() == 0;
-    auto skip_color = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_color(a)); };
-    auto skip_stroke = [hide](const TEntJwwAttr& a) { return hidden(layer_of(a)) || (hide && is_aux_stroke(a)); };
-
-    for (const auto& e : ents.moji)
-        if (!skip_color(e.att))
-            image(dispmode, 0, e);
-    for (const auto& e : ents.solid)
-        if (!skip_color(e.att))
-            solid(dispmode, 0, e);
-    for (const auto& e : ents.line)
-        if (!skip_stroke(e.att))
-            line(dispmode, 0, e);
-    for (const auto& e : ents.enko)
-        if (!skip_stroke(e.att))
-            enko(dispmode, 0, e);
-    for (const auto& e : ents.ten)
-        if (!skip_color(e.att))
-            ten(dispmode, 0, e);
-    for (const auto& e : ents.moji)
-        if (!skip_color(e.att))
-            moji(dispmode, 0, e);
-    for (const auto& e : ents.sunpo)
-        if (!hidden(layer_of(e.att)))
-            sunpo(dispmode, hide, 0, e);
-
+    draw_lists(ents, nullptr, dispmode, hide);
     for (const auto& node : ents.tree) {
         gLayerScale = group_scale(node.att.nGLayer);
         if (node.defno < 0 || size_t(node.defno) >= ents.defs.size())
             continue;
         const JwwTrans t = node_trans(node);
-        const JwwEntities d = definition_entities(ents.defs[size_t(node.defno)]);
-        for (const auto& e : d.moji)
-            if (!skip_color(e.att))
-                image2(dispmode, 0, e, t);
-        for (const auto& e : d.solid)
-            if (!skip_color(e.att))
-                solid2(dispmode, 0, e, t);
-        for (const auto& e : d.line)
-            if (!skip_stroke(e.att))
-                line2(dispmode, 0, e, t);
-        for (const auto& e : d.enko)
-            if (!skip_stroke(e.att))
-                enko2(dispmode, 0, e, t);
-        for (const auto& e : d.ten)
-            if (!skip_color(e.att))
-                ten2(dispmode, 0, e, t);
-        for (const auto& e : d.moji)
-            if (!skip_color(e.att))
-                moji2(dispmode, 0, e, t);
-        for (const auto& e : d.sunpo)
-            if (!hidden(layer_of(e.att)))
-                sunpo2(dispmode, hide, 0, e, t);
+        draw_lists(definition_entities(ents.defs[size_t(node.defno)]), &t, dispmode, hide);
     }
 }
 
@@ -558,86 +536,78 @@ void jww_set_layers(std::span<const TEntJwwLayerGroup> groups, std::span<const T
 
 // ---- TJwwData.
 
-namespace {
-
-detail::JwwPainter painter_of(const TJwwData& d) { return { d.strings(), d.EntLgrp, d.BindImageFolder }; }
-
-detail::JwwTrans trans(bool lf, double sc, double bx, double by, double b1, double b2, double b3, double b4)
-{
-    return { bx, by, b1, b2, b3, b4, sc, lf };
-}
-
-} // namespace
+using detail::block_trans;
+using detail::jww_painter;
 
 void TJwwData::SetGAttLayer() { detail::jww_set_layers(EntLgrp, EntLay, false); }
 
-void TJwwData::GLDrawALL() { painter_of(*this).draw_all(detail::jww_entities(*this)); }
+void TJwwData::GLDrawALL() { jww_painter(*this).draw_all(detail::jww_entities(*this)); }
 
 int TJwwData::GLDrawImage(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
 {
-    return painter_of(*this).image(dispmode, dcol, e);
+    return jww_painter(*this).image(dispmode, dcol, e);
 }
 int TJwwData::GLDrawSolid(bool dispmode, uint32_t dcol, const TEntJwwSolid& e)
 {
-    return painter_of(*this).solid(dispmode, dcol, e);
+    return jww_painter(*this).solid(dispmode, dcol, e);
 }
 int TJwwData::GLDrawLine(bool dispmode, uint32_t dcol, const TEntJwwLine& e)
 {
-    return painter_of(*this).line(dispmode, dcol, e);
+    return jww_painter(*this).line(dispmode, dcol, e);
 }
 int TJwwData::GLDrawEnko(bool dispmode, uint32_t dcol, const TEntJwwEnko& e)
 {
-    return painter_of(*this).enko(dispmode, dcol, e);
+    return jww_painter(*this).enko(dispmode, dcol, e);
 }
 int TJwwData::GLDrawTen(bool dispmode, uint32_t dcol, const TEntJwwTen& e)
 {
-    return painter_of(*this).ten(dispmode, dcol, e);
+    return jww_painter(*this).ten(dispmode, dcol, e);
 }
 int TJwwData::GLDrawMoji(bool dispmode, uint32_t dcol, const TEntJwwMoji& e)
 {
-    return painter_of(*this).moji(dispmode, dcol, e);
+    return jww_painter(*this).moji(dispmode, dcol, e);
 }
 int TJwwData::GLDrawSunpo(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e)
 {
-    return painter_of(*this).sunpo(dispmode, hojof, dcol, e);
+    return jww_painter(*this).sunpo(dispmode, hojof, dcol, e);
 }
 int TJwwData::GLDrawImage2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).image2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).image2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawSolid2(bool dispmode, uint32_t dcol, const TEntJwwSolid& e, bool lf, double sc, double bx,
     double by, double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).solid2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).solid2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawLine2(bool dispmode, uint32_t dcol, const TEntJwwLine& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).line2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).line2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawEnko2(bool dispmode, uint32_t dcol, const TEntJwwEnko& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).enko2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).enko2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawTen2(bool dispmode, uint32_t dcol, const TEntJwwTen& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).ten2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).ten2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawMoji2(bool dispmode, uint32_t dcol, const TEntJwwMoji& e, bool lf, double sc, double bx, double by,
     double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).moji2(dispmode, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).moji2(dispmode, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawSunpo2(bool dispmode, bool hojof, uint32_t dcol, const TEntJwwSunpo& e, bool lf, double sc,
     double bx, double by, double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).sunpo2(dispmode, hojof, dcol, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).sunpo2(dispmode, hojof, dcol, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }
 int TJwwData::GLDrawMoji3(bool dispmode, uint32_t dcol, const std::u16string& sm, const TEntJwwMoji& e, bool lf,
     double sc, double bx, double by, double b1, double b2, double b3, double b4)
 {
-    return painter_of(*this).moji3(dispmode, dcol, sm, e, trans(lf, sc, bx, by, b1, b2, b3, b4));
+    return jww_painter(*this).moji3(dispmode, dcol, sm, e, block_trans(lf, sc, bx, by, b1, b2, b3, b4));
 }

@@ -20,11 +20,10 @@ struct JwwTrans {
     bool lf = false;
 };
 JwwTrans node_trans(const TEntJwwBlockTree& node);
-
-// The first n entries of a list; never more than the vector holds, whatever the count says.
-template <class T> std::span<const T> first_n(const std::vector<T>& v, int32_t n)
+// The transform the GLDraw...2 operations receive as arguments.
+inline JwwTrans block_trans(bool lf, double sc, double bx, double by, double b1, double b2, double b3, double b4)
 {
-    return { v.data(), n <= 0 ? size_t(0) : std::min(size_t(n), v.size()) };
+    return { bx, by, b1, b2, b3, b4, sc, lf };
 }
 
 // The lists one document draws, each cut to its count.
@@ -95,7 +94,7 @@ JwwImagePlacement image_placement_block(const TEntJwwMoji& e, double W, double H
 std::u16string jww_image_path(const std::u16string& folder, const std::u16string& name);
 
 // ---- Drawing through gGraph2 and gGraAtt; every operation returns a result code of the renderer
-// (0 drawn, 1 outside, 2 too small, 3 nothing) and draws nothing without a renderer.
+// (detail::DrawResult) and draws nothing without a renderer.
 class JwwPainter {
 public:
     JwwPainter(
@@ -130,10 +129,17 @@ public:
     void draw_all(const JwwEntities& ents) const;
 
 private:
+    // The seven lists of the drawing (t null) or of a definition through a node's transform t, in drawing
+    // order, without hidden and (when hide) auxiliary entities.
+    void draw_lists(const JwwEntities& ents, const JwwTrans* t, bool dispmode, bool hide) const;
+
     const JwwStringPool& strings_;
     std::span<const TEntJwwLayerGroup> groups_;
     const std::u16string& folder_;
 };
+
+// The painter of a drawing or symbol: its strings, layer groups and image folder.
+template <class Doc> JwwPainter jww_painter(const Doc& d) { return { d.strings(), d.EntLgrp, d.BindImageFolder }; }
 
 // ---- Layer states into gGraAtt: the ".jww" rule of group and layer states with names, or every layer
 // shown (layers empty, as for ".jws"). Scales are the reciprocals of the group scales.
@@ -142,7 +148,5 @@ void jww_set_layers(std::span<const TEntJwwLayerGroup> groups, std::span<const T
 // ---- Extents into gMinX .. gMaxY. start: the base point to begin at; without it the first entity's
 // point, as the drawing's rule chooses.
 void jww_extents(const JwwEntities& ents, const JwwStringPool& strings, std::optional<TDPoint> start);
-// Paper width and height in millimetres for a paper code.
-void jww_paper_size(int32_t nZumen, double& px, double& py);
 
 } // namespace detail

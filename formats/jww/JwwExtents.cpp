@@ -6,6 +6,7 @@
 #include "formats/jww/JwwUnit.h"
 #include "globals/UnitVal.h"
 #include "util/Func_2.h"
+#include "util/PaperSize.h"
 
 namespace detail {
 namespace {
@@ -154,26 +155,13 @@ void jww_extents(const JwwEntities& ents, const JwwStringPool& strings, std::opt
     }
 }
 
-void jww_paper_size(int32_t nZumen, double& px, double& py)
-{
-    struct Paper {
-        int32_t code;
-        double x, y;
-    };
-    static constexpr Paper kPapers[] = { { 1, 841, 594 }, { 2, 594, 420 }, { 3, 420, 297 }, { 4, 297, 210 },
-        { 8, 1682, 1189 }, { 9, 2378, 1682 }, { 10, 3364, 2378 }, { 11, 4756, 3364 }, { 12, 10000, 7073 },
-        { 13, 50000, 35366 }, { 14, 100000, 70732 } };
-    px = 1189;
-    py = 841;
-    for (const auto& p : kPapers)
-        if (p.code == nZumen) {
-            px = p.x;
-            py = p.y;
-        }
-}
-
 } // namespace detail
 
 void TJwwData::GetMinMaxZahyo() { detail::jww_extents(detail::jww_entities(*this), strings(), std::nullopt); }
 
-void TJwwData::GetPaperSize(double& px, double& py) const { detail::jww_paper_size(Enthd.nZumen, px, py); }
+void TJwwData::GetPaperSize(double& px, double& py) const
+{
+    const detail::PaperSize p = detail::paper_size(Enthd.nZumen);
+    px = p.x;
+    py = p.y;
+}

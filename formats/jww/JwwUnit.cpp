@@ -1,6 +1,8 @@
 // TJwwData: life cycle, file check, header and whole-file reading, block tree.
 #include "formats/jww/JwwUnit.h"
 
+#include "formats/jww/JwwRead.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -15,7 +17,6 @@
 
 namespace {
 
-using detail::clamp_count;
 using detail::read_file_head;
 using detail::release;
 
@@ -322,29 +323,10 @@ bool TJwwData::FileHeaderIn(const std::u16string& FName)
     return ReadHeader(ar);
 }
 
-void TJwwData::read_body(detail::JwwArchive& ar)
+void TJwwData::read_after_definitions(detail::JwwArchive& ar)
 {
-    if (ar.at_end())
-        throw detail::JwwIoError(detail::kJwwIoMessage);
-    uint32_t n = detail::read_object_count(ar);
-    Enthd.n1 = clamp_count(n);
-    Enthd.n2 = 0;
-    EntBlockDefN = 0;
-    detail::JwwReadContext ctx { ar, Enthd.jwVer, text_pool, MojiEncode };
-    detail::JwwEntitySink sink { &EntLine, &EntEnko, &EntTen, &EntMoji, &EntSunpo, &EntSolid, &EntBlock, &EntNo };
-    detail::read_object_list(ctx, n, sink);
-
-    uint32_t nd = detail::read_object_count(ar);
-    if (nd > 0) {
-        Enthd.n2 = clamp_count(nd);
-        detail::read_block_definitions(ctx, nd, EntBlockDef);
-    }
-    if (Enthd.jwVer >= 700 && (BindImageExp || BindImageExr))
-        read_bind_images(ar);
-}
-
-void TJwwData::read_bind_images(detail::JwwArchive& ar)
-{
+    if (Enthd.jwVer < 700 || !(BindImageExp || BindImageExr))
+        return;
     BindImageInit();
     try {
         detail::read_bind_image_table(ar, MojiEncode, BindImageFolder, BindImageExp, BindImage);
@@ -355,29 +337,14 @@ void TJwwData::read_bind_images(detail::JwwArchive& ar)
     BindImageN = int32_t(BindImage.size());
 }
 
-void TJwwData::settle_counts() { detail::settle_entity_counts(*this); }
+void TJwwData::publish_text_globals(const std::u16string& FName) const
+{
+    detail::publish_jww_text_globals(FName, Enthd);
+}
 
 bool TJwwData::FileIn(const std::u16string& FName)
 {
-    DataInit();
-    detail::JwwFileBytes bytes;
-    if (!detail::read_file_bytes(FName, bytes)) {
-        MakeBlockTree();
-        return false;
-    }
-    detail::JwwArchive ar(bytes.span());
-    if (!ReadHeader(ar))
-        return false;
-    detail::publish_jww_text_globals(FName, Enthd);
-    bool ok = true;
-    try {
-        read_body(ar);
-    } catch (const std::exception&) {
-        ok = false;
-    }
-    settle_counts();
-    MakeBlockTree();
-    return ok;
+    return detail::JwwDocumentReading<TJwwData>::file_in(*this, FName);
 }
 
 void detail::make_block_tree(const std::vector<TEntJwwBlock>& blocks, std::vector<TEntJwwBlockDef>& defs,

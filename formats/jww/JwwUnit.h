@@ -7,6 +7,10 @@
 #include "formats/jww/JwwArchive.h"
 #include "formats/jww/jwwtype.h"
 
+namespace detail {
+template <class Doc> struct JwwDocumentReading;
+}
+
 class TJwwData {
 public:
     TJwwData();
@@ -112,6 +116,10 @@ public:
     // ---- end of layers, extents and drawing.
 
 private:
+    friend struct detail::JwwDocumentReading<TJwwData>;
+    // Drawings keep no control characters in their strings.
+    static constexpr bool keeps_controls = false;
+
     detail::JwwStringPool text_pool;
 
     bool ReadHeader(detail::JwwArchive& ar);
@@ -119,9 +127,9 @@ private:
     std::u16string ReadCleanString(detail::JwwArchive& ar);
     void ReadEntAttr(detail::JwwArchive& ar, TEntJwwAttr& att);
     static void CopyEntAttr(const TEntJwwAttr& source, TEntJwwAttr& target);
-    void read_body(detail::JwwArchive& ar);
-    void read_bind_images(detail::JwwArchive& ar);
-    void settle_counts();
+    void publish_text_globals(const std::u16string& FName) const;
+    // The stored-image table of a version-700 file, when the image flags ask for it.
+    void read_after_definitions(detail::JwwArchive& ar);
 };
 
 namespace detail {
@@ -134,43 +142,6 @@ void publish_jww_text_globals(const std::u16string& path, const TEntJwwHeader& h
 // ends before every announced entry was read.
 void read_bind_image_table(
     JwwArchive& ar, bool& moji_encode, const std::u16string& folder, bool write, std::vector<TBindImageType>& table);
-
-// Entity counts of a drawing or symbol from the lists actually read.
-template <class Doc> void settle_entity_counts(Doc& d)
-{
-    d.EntLineN = int32_t(d.EntLine.size());
-    d.EntEnkoN = int32_t(d.EntEnko.size());
-    d.EntTenN = int32_t(d.EntTen.size());
-    d.EntMojiN = int32_t(d.EntMoji.size());
-    d.EntSunpoN = int32_t(d.EntSunpo.size());
-    d.EntSolidN = int32_t(d.EntSolid.size());
-    d.EntBlockN = int32_t(d.EntBlock.size());
-    d.EntBlockDefN = int32_t(d.EntBlockDef.size());
-}
-
-// Empties the entity lists a drawing and a symbol share, giving their memory back.
-template <class Doc> void release_entity_lists(Doc& d)
-{
-    release(d.EntLgrp);
-    release(d.EntMoj);
-    release(d.EntNo);
-    release(d.EntLine);
-    release(d.EntEnko);
-    release(d.EntTen);
-    release(d.EntMoji);
-    release(d.EntSunpo);
-    release(d.EntSolid);
-    release(d.EntBlock);
-    release(d.EntBlockDef);
-    release(d.EntBlockTree);
-    d.EntLineN = d.EntEnkoN = d.EntTenN = d.EntMojiN = d.EntSunpoN = d.EntSolidN = d.EntBlockN = 0;
-    d.EntBlockDefN = d.EntBlockTreeN = 0;
-    d.EntBlockNum = 0;
-    d.FileOutOpt = 0;
-    d.FontNameN = 0;
-    release(d.FontNames);
-    d.MojiEncode = false;
-}
 
 // True for a name ending in ".gz" in any letter case.
 bool is_gz_name(const std::u16string& name);

@@ -1,6 +1,7 @@
 // M7Draw: TM7Data's drawing: attribute words into colours, widths and dash patterns, and every object kind.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <span>
 
 #include "formats/m7/M7Unit.h"
@@ -13,7 +14,9 @@
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+namespace m7kind = detail::m7kind;
+
+using std::numbers::pi;
 constexpr uint32_t grey_colour = 0xFFD8D8D8;
 constexpr uint32_t aux_colour = 0xFF888888;
 constexpr uint8_t aux_type = 15;
@@ -143,80 +146,80 @@ uint32_t ObjectDrawer::own_colour()
 void ObjectDrawer::draw(const TM7EntNo& e)
 {
     switch (e.INo) {
-    case 200120:
+    case m7kind::Point:
         if (auto* o = entry(d_.pt, d_.ptN, e.ENo); o && take(o->hd, false))
             point(*o);
         break;
-    case 200220:
+    case m7kind::Line:
         if (auto* o = entry(d_.ln, d_.lnN, e.ENo); o && take(o->hd, true))
             line(*o, nullptr);
         break;
-    case 200230:
+    case m7kind::LineEx:
         if (auto* o = entry(d_.lnx, d_.lnxN, e.ENo); o && take(o->ln.hd, true))
             line(o->ln, &o->e);
         break;
-    case 200320:
+    case m7kind::Circle:
         if (auto* o = entry(d_.cr, d_.crN, e.ENo); o && take(o->hd, true))
             circle(*o, nullptr);
         break;
-    case 200330:
+    case m7kind::CircleEx:
         if (auto* o = entry(d_.crx, d_.crxN, e.ENo); o && take(o->cr.hd, true))
             circle(o->cr, &o->e);
         break;
-    case 200520:
+    case m7kind::Ellipse:
         if (auto* o = entry(d_.ep, d_.epN, e.ENo); o && take(o->hd, true))
             ellipse(*o, nullptr);
         break;
-    case 200530:
+    case m7kind::EllipseEx:
         if (auto* o = entry(d_.epx, d_.epxN, e.ENo); o && take(o->ep.hd, true))
             ellipse(o->ep, &o->e);
         break;
-    case 200720:
+    case m7kind::Text:
         // A style number past the table names no style: the text is not drawn.
         if (auto* o = entry(d_.tx, d_.txN, e.ENo); o && o->style < d_.txtstl.size() && take(o->hd, false))
             text(o->pos, o->angle, o->lout, o->text, d_.txtstl[o->style]);
         break;
-    case 200730:
+    case m7kind::TextEx:
         if (auto* o = entry(d_.txx, d_.txxN, e.ENo); o && take(o->hd, false))
             text(o->pos, o->angle, o->lout, o->text, o->ex);
         break;
-    case 200820:
+    case m7kind::Polyline:
         if (auto* o = entry(d_.pl, d_.plN, e.ENo); o && take(o->hd, true))
             chain(points(*o), false, nullptr);
         break;
-    case 200830:
+    case m7kind::PolylineEx:
         if (auto* o = entry(d_.plx, d_.plxN, e.ENo); o && take(o->hd, true))
             chain(points(*o), false, &o->e);
         break;
-    case 201720:
+    case m7kind::Bezier:
         if (auto* o = entry(d_.bz, d_.bzN, e.ENo); o && take(o->hd, true))
             chain(points(*o), true, nullptr);
         break;
-    case 201730:
+    case m7kind::BezierEx:
         if (auto* o = entry(d_.bzx, d_.bzxN, e.ENo); o && take(o->hd, true))
             chain(points(*o), true, &o->e);
         break;
-    case 202020:
+    case m7kind::Symbol:
         if (auto* o = entry(d_.sy, d_.syN, e.ENo); o && take(o->hd, false))
             symbol(*o);
         break;
-    case 200940:
+    case m7kind::Polygon:
         if (auto* o = entry(d_.pg, d_.pgN, e.ENo); o && take(o->hd, false))
             fill(*o);
         break;
-    case 200950:
+    case m7kind::PolygonGrad:
         if (auto* o = entry(d_.pgg, d_.pggN, e.ENo); o && take(o->hd, false))
             fill(*o);
         break;
-    case 200960:
+    case m7kind::PolygonMapping:
         if (auto* o = entry(d_.pgm, d_.pgmN, e.ENo); o && take(o->hd, false))
             fill(*o);
         break;
-    case 201890:
+    case m7kind::Bitmap:
         if (auto* o = entry(d_.bm, d_.bmN, e.ENo); o && take(o->hd, false))
             picture(o->typ, o->pos, o->bmp);
         break;
-    case 201891:
+    case m7kind::BitmapEx:
         if (auto* o = entry(d_.bmx, d_.bmxN, e.ENo); o && take(o->hd, false))
             picture(o->typ, o->pos, o->bmp);
         break;

@@ -9,6 +9,7 @@
 #include "formats/m7/M7Reader.h"
 
 using detail::M7Reader;
+namespace m7kind = detail::m7kind;
 
 namespace {
 
@@ -253,7 +254,7 @@ bool TM7Data::check_memory(std::span<const uint8_t> bytes)
     } catch (const detail::M7ReadError&) {
         return false;
     }
-    if (h.type != 1000 || h.version != 10 || h.length < 0 || size_t(h.length) > kTitleMax)
+    if (m7kind::key(h.type, h.version) != m7kind::Title || h.length < 0 || size_t(h.length) > kTitleMax)
         return false;
     M7Reader body = rd.sub(size_t(h.length));
     return TitleIn(body);
@@ -348,20 +349,20 @@ bool TM7Data::ObjectChunksIn(M7Reader& rd)
 bool TM7Data::header_chunk(const ChunkHead& h, M7Reader& body, bool& known)
 {
     known = true;
-    switch (h.type * 1000 + h.version) {
-    case 1000 * 1000 + 10: return TitleIn(body);
-    case 1010 * 1000 + 20: return LayerIn(body);
-    case 1020 * 1000 + 20:
+    switch (m7kind::key(h.type, h.version)) {
+    case m7kind::Title: return TitleIn(body);
+    case m7kind::Layers: return LayerIn(body);
+    case m7kind::Paper:
         body.field(psz.typ);
         body.field(psz.lout);
         body.field(psz.size);
         return true;
-    case 1030 * 1000 + 10:
+    case m7kind::Axis:
         body.field(ai.mode);
         body.field(ai.angle);
         body.field(ai.reserved);
         return true;
-    case 1040 * 1000 + 10:
+    case m7kind::Grid:
         body.field(gi.org);
         body.field(gi.spc);
         body.field(gi.dv);
@@ -375,16 +376,16 @@ bool TM7Data::header_chunk(const ChunkHead& h, M7Reader& body, bool& known)
         body.field(gi.top);
         body.field(gi.reserved);
         return true;
-    case 1050 * 1000 + 30: return TextStyleIn(body);
-    case 1060 * 1000 + 30: return DimStyleIn(body);
-    case 1060 * 1000 + 40: body.field(dimstlex); return true;
-    case 1070 * 1000 + 20:
+    case m7kind::TextStyles: return TextStyleIn(body);
+    case m7kind::DimStyles: return DimStyleIn(body);
+    case m7kind::DimStyleEx: body.field(dimstlex); return true;
+    case m7kind::SymbolStyles:
         body.field(symstl.current_pstl);
         body.field(symstl.current_astl);
         body.field(symstl.reserved);
         body.field(symstl.form);
         return true;
-    case 1080 * 1000 + 20:
+    case m7kind::PrintStyles:
         for (auto& lt : prnstl.ltype) {
             body.field(lt.kind);
             body.field(lt.count);
@@ -394,7 +395,7 @@ bool TM7Data::header_chunk(const ChunkHead& h, M7Reader& body, bool& known)
         }
         body.field(prnstl.width);
         return true;
-    case 1085 * 1000 + 10:
+    case m7kind::PrintInfo:
         body.field(pri.ind);
         body.field(pri.base);
         body.field(pri.area);
@@ -402,8 +403,8 @@ bool TM7Data::header_chunk(const ChunkHead& h, M7Reader& body, bool& known)
         body.field(pri.pos);
         body.field(pri.reserved);
         return true;
-    case 1090 * 1000 + 20: body.field(coltbl); return true;
-    case 1100 * 1000 + 20: return ViewInfoIn(body);
+    case m7kind::Colours: body.field(coltbl); return true;
+    case m7kind::Views: return ViewInfoIn(body);
     default: known = false; return false;
     }
 }
@@ -413,30 +414,30 @@ bool TM7Data::object_chunk(const ChunkHead& h, M7Reader& body, bool& known)
     known = true;
     int t = h.type;
     int v = h.version;
-    switch (t * 1000 + v) {
-    case 2001 * 1000 + 20: return PointIn(t, v, body);
-    case 2002 * 1000 + 20: return LineIn(t, v, body);
-    case 2002 * 1000 + 30: return LineExIn(t, v, body);
-    case 2003 * 1000 + 20: return CircleIn(t, v, body);
-    case 2003 * 1000 + 30: return CircleExIn(t, v, body);
-    case 2005 * 1000 + 20: return EllipseIn(t, v, body);
-    case 2005 * 1000 + 30: return EllipseExIn(t, v, body);
-    case 2007 * 1000 + 20: return TextIn(t, v, body);
-    case 2007 * 1000 + 30: return TextExIn(t, v, body);
-    case 2008 * 1000 + 20: return PolylineIn(t, v, body);
-    case 2008 * 1000 + 30: return PolylineExIn(t, v, body);
-    case 2009 * 1000 + 40: return PolygonIn(t, v, body);
-    case 2009 * 1000 + 50: return PolygonGradIn(t, v, body);
-    case 2009 * 1000 + 60: return PolygonMappingIn(t, v, body);
-    case 2017 * 1000 + 20: return BezierIn(t, v, body);
-    case 2017 * 1000 + 30: return BezierExIn(t, v, body);
-    case 2018 * 1000 + 90: return BitmapIn(t, v, body);
-    case 2018 * 1000 + 91: return BitmapExIn(t, v, body);
-    case 2020 * 1000 + 20: return SymbolIn(t, v, body);
-    case 2032 * 1000 + 20: return GroupIn(t, v, body);
-    case 2032 * 1000 + 30: return GroupDimIn(t, v, body);
-    case 2032 * 1000 + 40: return GroupQleIn(t, v, body);
-    case 2032 * 1000 + 50: return GroupBarIn(t, v, body);
+    switch (m7kind::key(t, v)) {
+    case m7kind::Point: return PointIn(t, v, body);
+    case m7kind::Line: return LineIn(t, v, body);
+    case m7kind::LineEx: return LineExIn(t, v, body);
+    case m7kind::Circle: return CircleIn(t, v, body);
+    case m7kind::CircleEx: return CircleExIn(t, v, body);
+    case m7kind::Ellipse: return EllipseIn(t, v, body);
+    case m7kind::EllipseEx: return EllipseExIn(t, v, body);
+    case m7kind::Text: return TextIn(t, v, body);
+    case m7kind::TextEx: return TextExIn(t, v, body);
+    case m7kind::Polyline: return PolylineIn(t, v, body);
+    case m7kind::PolylineEx: return PolylineExIn(t, v, body);
+    case m7kind::Polygon: return PolygonIn(t, v, body);
+    case m7kind::PolygonGrad: return PolygonGradIn(t, v, body);
+    case m7kind::PolygonMapping: return PolygonMappingIn(t, v, body);
+    case m7kind::Bezier: return BezierIn(t, v, body);
+    case m7kind::BezierEx: return BezierExIn(t, v, body);
+    case m7kind::Bitmap: return BitmapIn(t, v, body);
+    case m7kind::BitmapEx: return BitmapExIn(t, v, body);
+    case m7kind::Symbol: return SymbolIn(t, v, body);
+    case m7kind::Group: return GroupIn(t, v, body);
+    case m7kind::GroupDim: return GroupDimIn(t, v, body);
+    case m7kind::GroupQle: return GroupQleIn(t, v, body);
+    case m7kind::GroupBar: return GroupBarIn(t, v, body);
     default: known = false; return false;
     }
 }
@@ -460,7 +461,7 @@ template <class T> int TM7Data::add_entry(std::vector<T>& list, int32_t& n)
 void TM7Data::EntNoAdd(int type, int version, int index)
 {
     int i = add_entry(Ent, EntN);
-    Ent[size_t(i)] = TM7EntNo { type * 100 + version, index, CurGrpId, CurGrpEn, CurGrpNo };
+    Ent[size_t(i)] = TM7EntNo { m7kind::key(type, version), index, CurGrpId, CurGrpEn, CurGrpNo };
     if (CurGrpId > 0) {
         ++CurGrpNo;
         if (CurGrpNo >= CurGrpN) {
@@ -476,7 +477,7 @@ void TM7Data::EntNoAdd(int type, int version, int index)
 void TM7Data::open_group(int type, int version, int index, int32_t members)
 {
     bool open = members > 0;
-    CurGrpId = open ? type * 100 + version : 0;
+    CurGrpId = open ? m7kind::key(type, version) : 0;
     CurGrpEn = open ? index : 0;
     CurGrpN = open ? members : 0;
     CurGrpNo = 0;

@@ -137,8 +137,59 @@ struct TM7ViewInfo {
     std::array<uint8_t, 8> dummy {};
 };
 
+// ---- Chunk kinds, keyed as the drawing-order registry keys its entries: type x 100 + version. The reader
+// dispatches on these keys and the drawing on the registry's, so both name a kind the same way.
+namespace detail::m7kind {
+
+// The key of a chunk's type and version. No kind has a version of 100 or more; such a version gets key 0,
+// which names no kind, so no two type-version pairs share a key.
+constexpr int32_t key(int32_t type, int32_t version)
+{
+    return version >= 0 && version < 100 ? type * 100 + version : 0;
+}
+
+inline constexpr int32_t Title = key(1000, 10);
+inline constexpr int32_t Layers = key(1010, 20);
+inline constexpr int32_t Paper = key(1020, 20);
+inline constexpr int32_t Axis = key(1030, 10);
+inline constexpr int32_t Grid = key(1040, 10);
+inline constexpr int32_t TextStyles = key(1050, 30);
+inline constexpr int32_t DimStyles = key(1060, 30);
+inline constexpr int32_t DimStyleEx = key(1060, 40);
+inline constexpr int32_t SymbolStyles = key(1070, 20);
+inline constexpr int32_t PrintStyles = key(1080, 20);
+inline constexpr int32_t PrintInfo = key(1085, 10);
+inline constexpr int32_t Colours = key(1090, 20);
+inline constexpr int32_t Views = key(1100, 20);
+
+inline constexpr int32_t Point = key(2001, 20);
+inline constexpr int32_t Line = key(2002, 20);
+inline constexpr int32_t LineEx = key(2002, 30);
+inline constexpr int32_t Circle = key(2003, 20);
+inline constexpr int32_t CircleEx = key(2003, 30);
+inline constexpr int32_t Ellipse = key(2005, 20);
+inline constexpr int32_t EllipseEx = key(2005, 30);
+inline constexpr int32_t Text = key(2007, 20);
+inline constexpr int32_t TextEx = key(2007, 30);
+inline constexpr int32_t Polyline = key(2008, 20);
+inline constexpr int32_t PolylineEx = key(2008, 30);
+inline constexpr int32_t Polygon = key(2009, 40);
+inline constexpr int32_t PolygonGrad = key(2009, 50);
+inline constexpr int32_t PolygonMapping = key(2009, 60);
+inline constexpr int32_t Bezier = key(2017, 20);
+inline constexpr int32_t BezierEx = key(2017, 30);
+inline constexpr int32_t Bitmap = key(2018, 90);
+inline constexpr int32_t BitmapEx = key(2018, 91);
+inline constexpr int32_t Symbol = key(2020, 20);
+inline constexpr int32_t Group = key(2032, 20);
+inline constexpr int32_t GroupDim = key(2032, 30);
+inline constexpr int32_t GroupQle = key(2032, 40);
+inline constexpr int32_t GroupBar = key(2032, 50);
+
+} // namespace detail::m7kind
+
 struct TM7EntNo {
-    int32_t INo = 0; // chunk type * 100 + version
+    int32_t INo = 0; // detail::m7kind::key(chunk type, version)
     int32_t ENo = 0; // index in the kind's list
     int32_t grpid = 0; // INo of the enclosing group, 0 when none
     int32_t grpen = 0; // that group's index in its list

@@ -130,21 +130,6 @@ TEST_F(FormTest, DegenerateExtentsKeepTheScaleFinite)
     EXPECT_NEAR((gDispX1 + gDispX2) / 2, 5, 1e-12);
 }
 
-TEST_F(FormTest, PaperTable)
-{
-    struct Case {
-        int code;
-        double x, y;
-    };
-    for (const Case& c : { Case { 3, 420, 297 }, Case { 6, 1189, 841 }, Case { 14, 100000, 70732 },
-             Case { -1, 1189, 841 }, Case { 8, 1682, 1189 } }) {
-        double x = 0, y = 0;
-        paper_size(c.code, x, y);
-        EXPECT_EQ(x, c.x) << c.code;
-        EXPECT_EQ(y, c.y) << c.code;
-    }
-}
-
 TEST_F(FormTest, ReferenceFileNameFromJwf)
 {
     struct Case {

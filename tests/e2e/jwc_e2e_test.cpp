@@ -1,6 +1,8 @@
 // ".jwc" drawings and ".jwk" symbols through the real executable: paper fit, frame, extents fit, sizes, failures.
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -374,3 +376,17 @@ TEST(JwcE2E, UnidentifiedFilesExitThreeWithAnImage)
 }
 
 } // namespace
+
+// A hostile symbol whose dashed lines reach 1e34 units out of a view a thousandth of a unit wide: its dash walk
+// once followed those lengths and did not end.
+TEST(JwkE2E, FarClippedDashedLinesConvertAt800x600)
+{
+    std::ifstream in(
+        std::string(TORVANE_SOURCE_DIR) + "/tests/fuzz/corpus/jwc/jwk_dash_walk_far_clip.jwk", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bytes.empty());
+    const Converted run = convert("far.jwk", bytes, 0, 800, 600);
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.img.width, 800);
+    EXPECT_EQ(run.img.height, 600);
+}

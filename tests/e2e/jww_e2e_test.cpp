@@ -14,7 +14,7 @@ namespace {
 
 using e2e::Sandbox;
 using namespace jwwtest;
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kRed = 0xFF0000;
@@ -122,7 +122,7 @@ TEST(JwwE2E, ScaledTurnedMirroredBlockLandsAtItsTransformedPlace)
     w.add(solid(20, -5, 30, -5, 30, 5, 20, 5, attr(3)));
     w.end_block();
     // Mirrored in x (scale -2, 2) and turned by 90 degrees at (50, -50): the definition's x axis points down.
-    w.add(insert(1, 50, -50, -2, 2, kPi / 2));
+    w.add(insert(1, 50, -50, -2, 2, pi / 2));
     auto img = convert(box, w.bytes());
     EXPECT_TRUE(img.near(px(50), py(-70), kRed));
     EXPECT_TRUE(img.near(px(50), py(-100), 0x00FF00));

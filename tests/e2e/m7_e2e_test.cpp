@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using e2e::Sandbox;
-constexpr double pi = std::numbers::pi;
+using std::numbers::pi;
 
 // Paper 200 x 100 mm on a 420 x 210 pixel bitmap: 2 pixels per mm, the view starting at (-5, -2.5).
 constexpr int kWidth = 420, kHeight = 210;

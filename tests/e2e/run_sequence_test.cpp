@@ -78,7 +78,8 @@ TEST(RunSequence, FailedFormatCheckWritesWhiteImageOfStartPaper)
         const char* loader;
     };
     const Case cases[] = {
-        { "out.bmp", "magickload" },
+        { "out.bmp", "bmp" },
+        { "OUT.BMP", "bmp" },
         { "out.png", "pngload" },
         { "out.jpg", "jpegload" },
         { "out.gif", "gifload" },

@@ -1,5 +1,5 @@
-// Fuzz target for the ".jwc" and ".jwk" documents: read, layer states, extents and drawing; byte 0 picks the reader.
-#include <algorithm>
+// Fuzz target for the ".jwc" and ".jwk" documents: each reader takes the input when its identification matches,
+// then the driver's steps: layer states, extents, and the drawing at 800 x 600.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -8,65 +8,45 @@
 #include "formats/jwc/JwcUnit.h"
 #include "formats/jwc/JwkUnit.h"
 #include "globals/UnitVal.h"
-#include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
-#include "platform/DisplayList.h"
+#include "tests/fuzz/fuzz_draw.h"
 
 namespace {
 
-// Fits a small view to the extents the way the driver does, then draws onto a recording canvas.
-template <class Doc> void draw_fitted(Doc& doc)
+// Layer states and extents into the attribute tables and the extent globals.
+template <class Doc> void prepare(Doc& doc, TgraAttribute& att)
 {
-    TgraAttribute att;
-    att.SetDisplayMode(true);
-    att.SetDispHojo(1);
-    att.SetDispKijun(1);
+    fuzz_draw::start_attributes(att);
     gGraAtt = &att;
     doc.SetGAttLayer();
     gMinX = gMinY = 0;
     gMaxX = gMaxY = 400;
     doc.GetMinMaxZahyo();
-
-    gDispWidth = gDispHeight = 64;
-    const double dx = std::max(std::fabs(gMaxX - gMinX) * 1.05, 0.001);
-    const double dy = std::max(std::fabs(gMaxY - gMinY) * 1.05, 0.001);
-    gDispScale = std::min(gDispWidth / dx, gDispHeight / dy);
-    const double cx = (gMinX + gMaxX) / 2, cy = (gMinY + gMaxY) / 2;
-    gDispX1 = cx - 0.5 * gDispWidth / gDispScale;
-    gDispX2 = cx + 0.5 * gDispWidth / gDispScale;
-    gDispY1 = cy - 0.5 * gDispHeight / gDispScale;
-    gDispY2 = cy + 0.5 * gDispHeight / gDispScale;
-
-    platform::DisplayList canvas(64, 64);
-    TGraph2 graph(&canvas);
-    gGraph2 = &graph;
-    doc.GLDrawALL();
-    gGraph2 = nullptr;
-    gGraAtt = nullptr;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size == 0)
-        return 0;
-    std::span<const uint8_t> bytes(data + 1, size - 1);
-    if (data[0] & 1) {
-        TJwkData jwk;
-        TJwkData::check_bytes(bytes);
-        if (jwk.read_bytes(bytes, u"fuzz.jwk"))
-            draw_fitted(jwk);
-        jwk.read_header_bytes(bytes);
-    } else {
+    const std::span<const uint8_t> bytes(data, size);
+    TgraAttribute att;
+    // A drawing that fails to read half-way is still drawn with what was read, as the driver does.
+    if (TJwcData::check_bytes(bytes)) {
         TJwcData jwc;
-        TJwcData::check_bytes(bytes);
-        if (jwc.read_bytes(bytes, u"fuzz.jwc")) {
-            draw_fitted(jwc);
-            double px = 0, py = 0;
-            jwc.GetPaperSize(px, py);
-        }
+        jwc.read_bytes(bytes, u"fuzz.jwc");
+        prepare(jwc, att);
+        double px = 0, py = 0;
+        jwc.GetPaperSize(px, py);
+        fuzz_draw::draw_jw(jwc, 0, 0, px, py, true);
         jwc.read_header_bytes(bytes);
     }
+    if (TJwkData::check_bytes(bytes)) {
+        TJwkData jwk;
+        jwk.read_bytes(bytes, u"fuzz.jwk");
+        prepare(jwk, att);
+        fuzz_draw::draw_jw(jwk, gMinX, gMinY, gMaxX, gMaxY, false);
+        jwk.read_header_bytes(bytes);
+    }
+    gGraAtt = nullptr;
     return 0;
 }

@@ -1,9 +1,17 @@
-// Fuzz target of the M7 reader: all three entry points, then the invariants the drawing side relies on.
+// Fuzz target of the M7 document: all three reader entry points, the invariants the drawing side relies on, then
+// the drawing on its paper at 800 x 600, pictures written to and read back from a private folder.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <span>
+#include <string>
+#include <utility>
 
 #include "formats/m7/M7Unit.h"
+#include "globals/UnitVal.h"
+#include "platform/Cp932.h"
+#include "tests/fuzz/fuzz_draw.h"
 
 namespace {
 
@@ -65,6 +73,22 @@ void check(const TM7Data& d)
     require(d.list_bytes() <= d.list_limit);
 }
 
+// The driver's steps after a load: the paper from the document, drawn when it has entries.
+void draw(TM7Data& d)
+{
+    static fuzz_draw::PrivateFolder folder("fuzz_m7");
+    gRunTempFolder = platform::utf8_to_utf16(folder.root.string() + "/");
+    double papx = std::fabs(d.psz.size[2] - d.psz.size[0]);
+    double papy = std::fabs(d.psz.size[3] - d.psz.size[1]);
+    if (d.psz.lout == 1)
+        std::swap(papx, papy);
+    if (d.EntN > 0)
+        fuzz_draw::draw_m7(d, papx, papy);
+    // Every picture file the drawing made must be gone again.
+    if (!std::filesystem::is_empty(folder.root))
+        __builtin_trap();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -80,5 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     d.DataFree();
     d.read_memory(bytes);
     check(d);
+    draw(d);
     return 0;
 }

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <numbers>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -73,7 +74,7 @@ TEST_F(PixelTest, SolidFillsItsPolygonOnly)
 TEST_F(PixelTest, SolidArcSectorFillsBetweenArcAndCentre)
 {
     g->GLPenSet(0, 3, 1, 0);
-    EXPECT_EQ(g->GLSolidArc(101, 50, 50, 40, 1, 0, 0, 3.14159265358979 / 2, 0), 0);
+    EXPECT_EQ(g->GLSolidArc(101, 50, 50, 40, 1, 0, 0, std::numbers::pi / 2, 0), 0);
     EXPECT_EQ(at(60, 60), att->GetAttrColcol(3));
     EXPECT_EQ(at(40, 60), white); // the next quadrant stays empty
     EXPECT_EQ(at(88, 88), white); // beyond the arc

@@ -1,11 +1,12 @@
 // Tests of TGraph2's polylines, ellipses and arcs, solids and point markers.
 #include <algorithm>
+#include <numbers>
 
 #include "tests/graphics/RenderFixture.h"
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 
 using ShapesTest = RenderFixture;
 

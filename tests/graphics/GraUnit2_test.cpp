@@ -406,6 +406,30 @@ TEST_F(TGraph2Test, RandomLineZigzagsAboutTheLine)
     EXPECT_EQ(g->LastSeg, 10);
 }
 
+// A segment from 4.6e19 units out whose clipped start ClipLine leaves at (8192, 0), 8,094 units from its end just
+// inside the right edge. The walk is cut to the part inside the view (LineStroke_test counts its pieces); what
+// the view shows of the dashes and the zigzag is still drawn, at the right edge where it belongs.
+TEST_F(TGraph2Test, FarClippedPatternedLinesWalkOnlyTheView)
+{
+    const double x1 = -4.645654275660871e+19, y1 = 1.6960031698692078e+19, x2 = 98.17949066326919,
+                 y2 = 46.69268460902231;
+    for (int typ : { 2, 11 }) {
+        SCOPED_TRACE(typ);
+        reset_records();
+        g->GLSetDT();
+        EXPECT_EQ(g->GLLineDT(0, typ, x1, y1, x2, y2), 0);
+        const auto ls = lines();
+        ASSERT_FALSE(ls.empty());
+        // The part inside is under 2 units: a few pieces.
+        EXPECT_LE(ls.size(), 8u);
+        for (const Record* r : ls)
+            for (const platform::PointF& p : r->pts) {
+                EXPECT_GE(p.X, 970);
+                EXPECT_LE(p.X, 1001);
+            }
+    }
+}
+
 // ---- Rectangles.
 
 TEST_F(TGraph2Test, BoxInsideIsOneDeviceRectangle)

@@ -14,7 +14,7 @@ namespace {
 
 using Op = platform::DisplayList::Op;
 using Record = platform::DisplayList::Record;
-constexpr double pi = std::numbers::pi;
+using std::numbers::pi;
 
 class TGraphTest : public ::testing::Test {
 public:
@@ -191,6 +191,25 @@ TEST_F(TGraphTest, Line4DrawsDashesAndKeepsThePosition)
     canvas->clear_records();
     g->GLLine4(7, 50, 12, 50);
     expect_pieces({ { 7, 8 }, { 9, 11 } });
+}
+
+// Without the guard a pattern far below a pixel is walked dash by dash: one dot per piece.
+TEST_F(TGraphTest, Line4StrokesAPatternWithinAPixelSolid)
+{
+    const struct {
+        std::vector<double> pat;
+        size_t lines; // records for a 50-unit line at 10 pixels a unit
+    } cases[] = {
+        { { 0.04, 0.05 }, 1 }, // 0.9 pixels a period: solid
+        { { 1e-9, 1e-9 }, 1 }, { { 2, 1 }, 17 }, // 30 pixels a period: dashes
+    };
+    for (const auto& c : cases) {
+        canvas->clear_records();
+        pattern(c.pat);
+        g->GLSetDT();
+        EXPECT_EQ(g->GLLine4(0, 50, 50, 50), 0);
+        EXPECT_EQ(canvas->count(Op::Line), c.lines) << c.pat[0];
+    }
 }
 
 TEST_F(TGraphTest, PositionCarriesOnWhateverTheGeometryUntilReset)
@@ -740,6 +759,33 @@ TEST_F(TGraphTest, PictureFillRefusesDataThatDoesNotCoverIt)
     for (const auto& c : cases)
         g->GPolygonBmp(c.x, c.y, c.d, px);
     EXPECT_EQ(canvas->count(Op::SetFillBitmap), 0u);
+}
+
+// Without the crop a picture larger than the canvas is converted whole, though its tile repeats from the device
+// origin and the canvas (1000 x 1000) only ever shows its top-left part.
+TEST_F(TGraphTest, PictureFillConvertsOnlyWhatTheCanvasShows)
+{
+    const struct {
+        int x, y; // picture size, 8 bits a pixel, value = column % 251 in the top row, 7 below
+        int w, h; // tile made
+    } cases[] = { { 1500, 3, 1000, 3 }, { 3, 1500, 3, 1000 }, { 1200, 1100, 1000, 1000 }, { 1000, 1000, 1000, 1000 } };
+    std::vector<uint8_t> pal(1024, 0);
+    for (int i = 0; i < 256; ++i)
+        pal[size_t(4 * i)] = uint8_t(i); // blue = index
+    for (const auto& c : cases) {
+        const size_t stride = (size_t(c.x) + 3) / 4 * 4;
+        std::vector<uint8_t> px(stride * size_t(c.y), 7);
+        for (int col = 0; col < c.x; ++col)
+            px[stride * size_t(c.y - 1) + size_t(col)] = uint8_t(col % 251); // the last row stored is the top
+        g->GPolygonBmp(c.x, c.y, 8, px, pal);
+        const Record* r = canvas->last(Op::SetFillBitmap);
+        ASSERT_NE(r, nullptr);
+        ASSERT_EQ(r->image_width, c.w) << c.x << " x " << c.y;
+        ASSERT_EQ(r->image_height, c.h) << c.x << " x " << c.y;
+        for (int col : { 0, c.w / 2, c.w - 1 })
+            EXPECT_EQ(r->image[size_t(col)], 0xFF000000u | uint32_t(col % 251)) << col;
+        EXPECT_EQ(r->image[size_t(c.w) * size_t(c.h - 1)], c.h > 1 ? 0xFF000007u : 0xFF000000u);
+    }
 }
 
 TEST_F(TGraphTest, PolygonFillsWithTheBrushSetBefore)

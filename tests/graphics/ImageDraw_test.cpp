@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <string>
 #include <vips/vips.h>
 
@@ -15,7 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 
 std::u16string u16(const fs::path& p) { return platform::utf8_to_utf16(p.string()); }
 

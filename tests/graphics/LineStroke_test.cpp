@@ -1,7 +1,9 @@
 // Tests of the dash-pattern walk and its helpers, including that a patterned line allocates nothing.
 #include "graphics/LineStroke.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "globals/UnitVal.h"
+#include "graphics/CurvePieces.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/Canvas.h"
@@ -110,6 +113,133 @@ TEST(LineStroke, WalkRepairsAPositionOutsideThePattern)
     EXPECT_EQ(p[1].entry, -1);
 }
 
+TEST(LineStroke, PassMovesLikeAWalkWhateverTheLength)
+{
+    const double pat[] = { 1.8, -0.72, 0.72, -0.72, 1.8 };
+    const double period = detail::pattern_period(pat, 5);
+    for (double len : { 0.5, 5.76, 7.3, 1000.0, 123456.78 }) {
+        detail::PatternPos walked { 2, 0.1 }, passed = walked;
+        detail::walk_pattern(pat, 5, walked, 0, 0, 1, 0, len, [](double, double, double, double, double, bool) {});
+        detail::pass_pattern(pat, 5, period, passed, len);
+        EXPECT_EQ(passed.k, walked.k) << len;
+        EXPECT_NEAR(passed.d, walked.d, 1e-6) << len;
+    }
+    // A length of 1e300 costs no more than one of 1.
+    detail::PatternPos far;
+    detail::pass_pattern(pat, 5, period, far, 1e300);
+    EXPECT_GE(far.k, 0);
+    EXPECT_LT(far.k, 5);
+}
+
+// The view of the walk tests: 100 x 100 units at 10 pixels a unit.
+void walk_view()
+{
+    gDispX1 = 0;
+    gDispY1 = 0;
+    gDispX2 = 100;
+    gDispY2 = 100;
+    gDispScale = 10;
+    gDispHeight = 1000;
+    gDispWidth = 1000;
+}
+
+// A segment from (x1, y1) to (x2, y2) as the walks take it: start, unit direction, length.
+struct Seg {
+    double x, y, ux, uy, rest;
+};
+Seg seg(double x1, double y1, double x2, double y2)
+{
+    const double rest = std::hypot(x2 - x1, y2 - y1);
+    return { x1, y1, (x2 - x1) / rest, (y2 - y1) / rest, rest };
+}
+
+// Without the cut to the view a walk follows the segment's length, however far outside it lies.
+TEST(LineStroke, WalkInViewCoversWhatTheViewShows)
+{
+    walk_view();
+    const double diagonal = std::hypot(100.0, 100.0);
+    const struct {
+        const char* what;
+        Seg s;
+        double lo, len; // what the walk covers; len < 0: nothing
+    } cases[] = {
+        { "inside: all of it", seg(10, 10, 90, 10), 0, 80 },
+        { "corner to corner", seg(0, 0, 100, 100), 0, diagonal },
+        { "far left, through the view", seg(-1e4, 50, 1e4, 50), 1e4, 100 },
+        { "far right, ending inside", seg(8192, 0, 98, 46), 8092.1, 2.0 },
+        { "far away, through the view", seg(-1e15, 50, 50, 50), 1e15, 50 },
+        { "beside the view", seg(-1e4, 150, 1e4, 150), 0, -1 },
+        { "not a number", { 10, 10, 1, 0, NAN }, 0, -1 },
+        { "endless", { 10, 10, 1, 0, INFINITY }, 0, -1 },
+    };
+    for (const auto& c : cases) {
+        double lo = -1, len = -1;
+        const bool any = detail::walk_span(c.s.x, c.s.y, c.s.ux, c.s.uy, c.s.rest, lo, len);
+        EXPECT_EQ(any, c.len >= 0) << c.what;
+        if (!any || c.len < 0)
+            continue;
+        EXPECT_NEAR(lo, c.lo, 0.1) << c.what;
+        EXPECT_NEAR(len, c.len, 0.1) << c.what;
+    }
+    // Ends whose arithmetic is lost: whatever part is found is never longer than the diagonal.
+    const Seg lost = seg(-2.3e18, 0.0005, 7.9e33, 1.7e24);
+    double lo = 0, len = 0;
+    if (detail::walk_span(lost.x, lost.y, lost.ux, lost.uy, lost.rest, lo, len)) {
+        EXPECT_LE(len, diagonal);
+    }
+}
+
+TEST(LineStroke, WalkInViewEmitsNoMorePiecesThanTheViewHolds)
+{
+    walk_view();
+    const double pat[] = { 0.36, -0.72, 0.36 }; // line type 2: 14.4 pixels a period
+    const double diagonal = std::hypot(100.0, 100.0);
+    const int bound = static_cast<int>(3 * (diagonal / 1.44 + 2));
+    const struct {
+        const char* what;
+        Seg s;
+    } cases[] = {
+        { "through the view", seg(-1e4, 50, 1e4, 50) },
+        { "a clipped end far outside", seg(8192, 0, 98.18, 46.69) },
+        { "far away", seg(-1e15, 50, 50, 50) },
+        { "lost precision", seg(-2.3e18, 0.0005, 7.9e33, 1.7e24) },
+    };
+    for (const auto& c : cases) {
+        detail::PatternPos pos;
+        int pieces = 0;
+        ASSERT_TRUE(detail::walk_in_view(pat, 3, pos, c.s.x, c.s.y, c.s.ux, c.s.uy, c.s.rest,
+            [&](double, double, double, double, double, bool) { ++pieces; }))
+            << c.what;
+        // Stops at the first unbounded case: the farther ones would take for ever.
+        ASSERT_LE(pieces, bound) << c.what;
+    }
+}
+
+TEST(LineStroke, WalkInViewKeepsThePatternPositionOfTheWholeSegment)
+{
+    walk_view();
+    const double pat[] = { 1.8, -0.72, 0.72, -0.72, 1.8 };
+    detail::PatternPos cut, whole;
+    const double x = -3000.3, rest = 6100.7;
+    detail::walk_in_view(pat, 5, cut, x, 50, 1, 0, rest, [](double, double, double, double, double, bool) {});
+    detail::walk_pattern(pat, 5, whole, x, 50, 1, 0, rest, [](double, double, double, double, double, bool) {});
+    EXPECT_EQ(cut.k, whole.k);
+    EXPECT_NEAR(cut.d, whole.d, 1e-6);
+}
+
+TEST(LineStroke, WalkInViewLeavesAPatternWithinAPixelToTheCaller)
+{
+    walk_view();
+    const double fine[] = { 0.04, -0.05 }; // 0.9 pixels a period
+    detail::PatternPos pos { 1, 0.01 };
+    int pieces = 0;
+    EXPECT_FALSE(detail::walk_in_view(
+        fine, 2, pos, 0, 50, 1, 0, 100, [&](double, double, double, double, double, bool) { ++pieces; }));
+    EXPECT_EQ(pieces, 0);
+    EXPECT_EQ(pos.k, 1);
+    EXPECT_EQ(pos.d, 0.01);
+}
+
 // A canvas that draws nothing, so that only the renderer's own allocations count.
 class NullCanvas final : public platform::Canvas {
 public:
@@ -149,12 +279,7 @@ TEST(LineStroke, PatternedLinesAllocateNothing)
     TgraAttribute att;
     att.SetDisplayMode(true);
     gGraAtt = &att;
-    gDispX1 = 0;
-    gDispY1 = 0;
-    gDispX2 = 100;
-    gDispY2 = 100;
-    gDispScale = 10;
-    gDispHeight = 1000;
+    walk_view();
     NullCanvas canvas;
     TGraph2 g(&canvas);
     // The counter itself works.

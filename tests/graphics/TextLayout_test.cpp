@@ -20,7 +20,7 @@ using Op = DisplayList::Op;
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 constexpr double kScale = 10; // pixels per drawing unit
 constexpr double kTol = 1e-3;
 constexpr uint32_t kInk = 0xFF102030;
@@ -59,9 +59,9 @@ std::vector<Glyph> glyphs(const DisplayList& c)
         g.stretch = std::hypot(m.xx, m.yx);
         g.angle = std::atan2(-m.yx, m.xx);
         if (g.angle < -1e-6)
-            g.angle += 2 * kPi;
-        if (g.angle > 2 * kPi - 1e-6)
-            g.angle -= 2 * kPi;
+            g.angle += 2 * pi;
+        if (g.angle > 2 * pi - 1e-6)
+            g.angle -= 2 * pi;
         g.mirrored = m.xx * m.yy - m.xy * m.yx < 0;
         g.bold = r->font.Bold;
         g.italic = r->font.Italic;
@@ -180,18 +180,18 @@ TEST_F(TextLayout, Text1NineAnchors)
 
 TEST_F(TextLayout, Text1TurnedBoxTurnsAboutTheAnchor)
 {
-    ASSERT_EQ(detail::draw_text1(target, 50, 50, 4, 4, kPi / 2, 0, u"日"), 0);
+    ASSERT_EQ(detail::draw_text1(target, 50, 50, 4, 4, pi / 2, 0, u"日"), 0);
     const auto gs = glyphs(canvas);
     ASSERT_EQ(gs.size(), 1u);
     // Bottom-left on (50, 50), baseline pointing up: the top-left corner lies h to the left.
     EXPECT_NEAR(gs[0].x, 46, kTol);
     EXPECT_NEAR(gs[0].y, 50, kTol);
-    EXPECT_NEAR(gs[0].angle, kPi / 2, kTol);
+    EXPECT_NEAR(gs[0].angle, pi / 2, kTol);
 
     // Stretched and turned: the stretch acts along the glyph's own baseline (scaling before turning),
     // so the box is w along the line and h across it.
     canvas.clear_records();
-    ASSERT_EQ(detail::draw_text1(target, 50, 50, 4, 8, kPi / 2, 0, u"日"), 0);
+    ASSERT_EQ(detail::draw_text1(target, 50, 50, 4, 8, pi / 2, 0, u"日"), 0);
     const auto* r = canvas.last(Op::Text);
     ASSERT_NE(r, nullptr);
     const platform::PointF o = r->transform.apply({ r->rect.Left, r->rect.Top });
@@ -314,7 +314,7 @@ TEST_F(TextLayout, NegativeWidthRunsBackwardsUpsideDown)
     const auto gs = glyphs(canvas);
     ASSERT_EQ(texts(gs), "A|B|");
     for (const Glyph& g : gs) {
-        EXPECT_NEAR(g.angle, kPi, kTol);
+        EXPECT_NEAR(g.angle, pi, kTol);
         EXPECT_FALSE(g.mirrored);
     }
     // From (50, 20) leftwards: A's cell covers x 48..50 with its top-left (turned by π) at (50, 16).
@@ -352,7 +352,7 @@ TEST_F(TextLayout, VerticalWritingTables)
     ASSERT_EQ(text3(50, 80, 50, 10, 4, 4, 0, 0, u"@ＭＳ 明朝", u"日（本）。A"), 0);
     const auto gs = glyphs(canvas);
     ASSERT_EQ(texts(gs), "日|（|本|）|。|A|");
-    const double down = 3 * kPi / 2;
+    const double down = 3 * pi / 2;
     EXPECT_NEAR(gs[0].angle, 0, kTol);
     EXPECT_NEAR(gs[1].angle, down, kTol);
     EXPECT_NEAR(gs[2].angle, 0, kTol);
@@ -386,8 +386,8 @@ TEST_F(TextLayout, AtSignsTurnByAQuarterEach)
         const char16_t* font;
         double angle;
     };
-    const Case cases[] = { { u"ＭＳ ゴシック", 0 }, { u"@ＭＳ ゴシック", kPi / 2 }, { u"@@ＭＳ ゴシック", kPi },
-        { u"@@@ＭＳ ゴシック", 3 * kPi / 2 }, { u"@@@@ＭＳ ゴシック", 0 }, { u"@@@@@ＭＳ ゴシック", 0 } };
+    const Case cases[] = { { u"ＭＳ ゴシック", 0 }, { u"@ＭＳ ゴシック", pi / 2 }, { u"@@ＭＳ ゴシック", pi },
+        { u"@@@ＭＳ ゴシック", 3 * pi / 2 }, { u"@@@@ＭＳ ゴシック", 0 }, { u"@@@@@ＭＳ ゴシック", 0 } };
     for (const Case& c : cases) {
         SCOPED_TRACE(u8(c.font));
         canvas.clear_records();
@@ -709,5 +709,42 @@ TEST_F(TextLayout, ArbitraryTextsAndSizesStayWellFormed)
                 && std::isfinite(rec->transform.y0) && std::isfinite(rec->font.SizePx));
         }
         EXPECT_EQ(canvas.transform().xx, 1);
+    }
+}
+
+namespace {
+
+// A text of n copies of s, every cell on the same spot: its spacing takes back each advance.
+std::u16string repeated(std::u16string_view s, int n)
+{
+    std::u16string out;
+    for (int i = 0; i < n; ++i)
+        out += s;
+    return out;
+}
+
+} // namespace
+
+// Without the budget every glyph of a text is drawn however many pile onto the same pixels. The view holds
+// 1000 x 1000 pixels, so a text may paint 16e6 pixels of cells.
+TEST_F(TextLayout, GlyphsPiledOntoEachOtherStopAtTheBudget)
+{
+    const struct {
+        const char* what;
+        double size; // cell height and width, drawing units (10 pixels each)
+        double sp;
+        std::u16string text;
+        size_t drawn;
+    } cases[] = {
+        { "400-pixel cells stacked", 40, -40, repeated(u"図", 2000), 100 },
+        { "cells larger than the view count as the view", 250, -250, repeated(u"図", 40), 16 },
+        { "runs between codes share the budget", 40, -40, repeated(u"図^!", 2000), 100 },
+        { "side by side, all shown", 10, 0, repeated(u"図", 9), 9 },
+        { "side by side, larger than the view", 90, 0, repeated(u"図", 5), 2 },
+    };
+    for (const auto& c : cases) {
+        canvas.clear_records();
+        text3(5, 5, 95, 5, c.size, c.size, c.sp, 0, u"ＭＳ ゴシック", c.text);
+        EXPECT_EQ(canvas.count(Op::Text), c.drawn) << c.what;
     }
 }

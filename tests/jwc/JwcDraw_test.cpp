@@ -1,5 +1,6 @@
 // Drawing tests of ".jwc" drawings and ".jwk" symbols through TGraph2 onto a recording canvas.
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -11,7 +12,9 @@
 #include "globals/UnitVal.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
+#include "platform/Cp932.h"
 #include "platform/DisplayList.h"
+#include "tests/support/driver_steps.h"
 #include "tests/support/jwc_writer.h"
 
 namespace {
@@ -21,7 +24,7 @@ using Record = platform::DisplayList::Record;
 using test_jwc::JwcFile;
 using test_jwc::JwkFile;
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 class JwcDraw : public ::testing::Test {
 protected:
@@ -157,7 +160,7 @@ TEST_F(JwcDraw, ArcAcrossZeroIsTwentyDegrees)
     ASSERT_GE(pts.size(), 2u);
     auto angle_at = [&](const platform::PointF& p) {
         const auto c = dev(100, 100);
-        return std::atan2(-(p.Y - c.Y), p.X - c.X) * 180 / kPi;
+        return std::atan2(-(p.Y - c.Y), p.X - c.X) * 180 / pi;
     };
     EXPECT_NEAR(angle_at(pts.front()), -10, 0.01);
     EXPECT_NEAR(angle_at(pts.back()), 10, 0.01);
@@ -376,3 +379,22 @@ TEST_F(JwcDraw, SymbolTextSetsLayerScaleOne)
 }
 
 } // namespace
+
+// A symbol whose dashed lines run from near the origin to 1e34 units out, in a view of a thousandth of a unit:
+// the clipped ends come out of ClipLine far outside the view, and the dash walk over them never ended.
+TEST_F(JwcDraw, SymbolOfFarClippedDashedLinesDrawsWhatTheViewShows)
+{
+    const std::filesystem::path file = std::filesystem::path(TORVANE_SOURCE_DIR)
+        / "tests/fuzz/corpus/jwc/jwk_dash_walk_far_clip.jwk";
+    ASSERT_TRUE(jwk.FileIn(platform::utf8_to_utf16(file.string())));
+    jwk.SetGAttLayer();
+    gMinX = gMinY = 0;
+    gMaxX = gMaxY = 400;
+    jwk.GetMinMaxZahyo();
+    driver_steps::fit_view(gMinX, gMinY, gMaxX, gMaxY, 800, 600);
+    view(gDispX1, gDispY1, gDispX2, gDispY2, gDispScale);
+    ASSERT_GT(jwk.lineN, 0);
+    jwk.GLDrawALL();
+    // Every line may at most cross the view once: 32 entries a period of at least 2 of its 1000 diagonal pixels.
+    EXPECT_LE(canvas->count(Op::Line), size_t(jwk.lineN) * 32 * 502);
+}

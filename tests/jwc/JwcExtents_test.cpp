@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <numbers>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -184,7 +185,7 @@ TEST_F(JwcExtents, ArcAcrossZeroDegreesIncludesTheZeroPoint)
     f.arcs.push_back({ 0, 0, 10, 1.0, 350, 10 });
     load(f);
     jwc.GetMinMaxZahyo();
-    const double s = 10 * std::sin(10 * M_PI / 180), c = 10 * std::cos(10 * M_PI / 180);
+    const double s = 10 * std::sin(10 * std::numbers::pi / 180), c = 10 * std::cos(10 * std::numbers::pi / 180);
     EXPECT_LT(c, 10.0);
     // The extents start at the centre and reach the point at 0 degrees.
     EXPECT_BOX_NEAR(extents(), 0, -s, 10, s);

@@ -1,4 +1,6 @@
 // Bounded reads, counted strings in both forms, object counts and stored-image names.
+#include <ostream>
+
 #include <gtest/gtest.h>
 
 #include "formats/jww/JwwArchive.h"
@@ -58,6 +60,9 @@ struct StringCase {
     bool moji_encode;
     size_t consumed;
 };
+
+// Failure messages name the case, not its bytes.
+void PrintTo(const StringCase& c, std::ostream* os) { *os << c.name; }
 
 class CountedString : public ::testing::TestWithParam<StringCase> { };
 

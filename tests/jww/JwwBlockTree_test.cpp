@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "formats/jww/JwwUnit.h"
@@ -162,7 +163,7 @@ TEST(JwwBlockTree, CyclesStopWhereADefinitionRepeatsOnThePath)
     }
 }
 
-TEST(JwwBlockTree, ExplosiveNestingStopsAtTheNodeBudget)
+TEST(JwwBlockTree, ExplosiveNestingStopsAtTheInstanceBudget)
 {
     // Eight levels, each definition holding ten inserts of the next: 10^8 nodes unbounded.
     TJwwData jw;
@@ -176,8 +177,78 @@ TEST(JwwBlockTree, ExplosiveNestingStopsAtTheNodeBudget)
     jw.EntBlockDefN = 8;
     set_inserts(jw, { insert(1, 0, 0) });
     jw.MakeBlockTree();
-    EXPECT_EQ(size_t(jw.EntBlockTreeN), detail::kJwwMaxTreeNodes);
-    EXPECT_EQ(jw.EntBlockTree.back().level, 6) << "breadth first: the budget cuts the deepest level";
+    EXPECT_EQ(size_t(jw.EntBlockTreeN), detail::kJwwMaxBlockInstances);
+    // Levels 0 to 4 hold 11111 nodes; the budget ends inside level 5.
+    EXPECT_EQ(jw.EntBlockTree.back().level, 5) << "breadth first: the budget cuts the deepest level";
+}
+
+// A definition that also holds n lines.
+TEntJwwBlockDef with_lines(TEntJwwBlockDef d, int n)
+{
+    for (int i = 0; i < n; ++i)
+        d.mLine.push_back(line(0, i, 1, i));
+    d.mLineN = n;
+    return d;
+}
+
+std::vector<TEntJwwBlock> inserts_of(uint32_t number, int n)
+{
+    std::vector<TEntJwwBlock> v;
+    for (int i = 0; i < n; ++i)
+        v.push_back(insert(number, i, 0));
+    return v;
+}
+
+TEST(JwwBlockTree, NodesAreTakenInTreeOrderWhileTheBudgetLasts)
+{
+    struct Case {
+        const char* name;
+        std::vector<TEntJwwBlockDef> defs;
+        std::vector<TEntJwwBlock> inserts;
+        detail::JwwBlockBudget budget;
+        size_t nodes;
+        bool cut; // false: the unbounded tree has no more nodes
+    };
+    const Case cases[] = {
+        // 3 + 3 + 3 = 9 leaves room; the fourth insert uses up the rest and is still placed.
+        { "entities in insert order", { with_lines(def(1, u"a"), 3) }, inserts_of(1, 10), { 100, 10 }, 4, true },
+        { "a large definition is placed once", { with_lines(def(1, u"a"), 50) }, inserts_of(1, 3), { 100, 10 }, 1,
+            true },
+        { "instances breadth first", { def(1, u"a", inserts_of(2, 3)), def(2, u"b") }, inserts_of(1, 1), { 3, 100 }, 3,
+            true },
+        { "unknown numbers cost an instance only", {}, inserts_of(7, 5), { 4, 1 }, 4, true },
+        { "within budget nothing is cut",
+            { with_lines(def(1, u"a", inserts_of(2, 3)), 2), with_lines(def(2, u"b"), 1) }, inserts_of(1, 2), { 8, 10 },
+            8, false },
+    };
+    for (const auto& c : cases) {
+        auto defs = c.defs;
+        std::vector<TEntJwwBlockTree> tree;
+        int32_t used = 0;
+        detail::build_block_tree(c.inserts, defs, tree, used, c.budget);
+        ASSERT_EQ(tree.size(), c.nodes) << c.name;
+        // The nodes taken are the first of the unbounded tree, in its order.
+        std::vector<TEntJwwBlockTree> whole;
+        detail::build_block_tree(c.inserts, defs, whole, used, { SIZE_MAX, SIZE_MAX });
+        EXPECT_EQ(whole.size() > tree.size(), c.cut) << c.name;
+        for (size_t i = 0; i < tree.size(); ++i) {
+            EXPECT_EQ(tree[i].parent, whole[i].parent) << c.name << " " << i;
+            EXPECT_EQ(tree[i].defno, whole[i].defno) << c.name << " " << i;
+            EXPECT_DOUBLE_EQ(tree[i].x, whole[i].x) << c.name << " " << i;
+        }
+    }
+}
+
+TEST(JwwBlockTree, EntitiesThroughBlocksStopAtTheirBudget)
+{
+    // Two thousand inserts of a definition of a thousand lines: two million lines to draw unbounded.
+    TJwwData jw;
+    jw.EntBlockDef.push_back(with_lines(def(1, u"a"), 1000));
+    jw.EntBlockDefN = 1;
+    set_inserts(jw, inserts_of(1, 2000));
+    jw.MakeBlockTree();
+    EXPECT_EQ(size_t(jw.EntBlockTreeN), detail::kJwwMaxBlockEntities / 1000);
+    EXPECT_DOUBLE_EQ(jw.EntBlockTree.back().x, double(jw.EntBlockTreeN - 1)) << "the first inserts, in order";
 }
 
 TEST(JwwBlockTree, LongChainsAndRingsOfDefinitions)

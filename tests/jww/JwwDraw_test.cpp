@@ -1,10 +1,13 @@
 // Layer states, text placement and the drawing of every JWW entity kind on the recording canvas.
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "formats/jww/JwwDraw.h"
+#include "platform/Cp932.h"
 #include "tests/jww/JwwDrawDoc.h"
 
 using namespace jwwtest;
@@ -13,7 +16,7 @@ using detail::JwwTrans;
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 TEST(JwwLayerRule, GroupAndLayerStatesGiveTableStates)
 {
@@ -112,7 +115,7 @@ TEST(JwwTextPlacement, ImageInBlockIsScaledAndTurned)
 {
     const TEntJwwMoji e = text(10, 0, 20, 0, 1, 1);
     // Rotation by 90 degrees at (100, 100), scale 2: the frame is 2W x 2H at T(10, 0), turned by 90 + dan.
-    const double c = std::cos(kPi / 2), s = std::sin(kPi / 2);
+    const double c = std::cos(pi / 2), s = std::sin(pi / 2);
     auto p = detail::image_placement_block(e, 30, 20, 0, JwwTrans { 100, 100, 2 * c, -2 * s, 2 * s, 2 * c, 1 });
     EXPECT_NEAR(p.x1, 100, 1e-9);
     EXPECT_NEAR(p.y1, 120, 1e-9);
@@ -353,7 +356,7 @@ TEST_F(JwwDrawTest, NestedRotatedMirroredBlocksComposeTheirTransforms)
     def_add(inner, line(0, 0, 10, 0));
     TEntJwwBlockDef& outer = b.def(1);
     def_add(outer, insert(2, 5, 0, -1, 1)); // mirrored in x at (5, 0)
-    b.add(insert(1, 100, 100, 2, 2, kPi / 2));
+    b.add(insert(1, 100, 100, 2, 2, pi / 2));
     b.add(insert(9, 10, 10)); // no definition: nothing
     b.done();
     draw();
@@ -370,7 +373,7 @@ TEST_F(JwwDrawTest, MarkerTurnsWithItsBlock)
         double sx, rot;
         double extra;
     };
-    const Case cases[] = { { "rotated 90", 1, kPi / 2, kPi / 2 }, { "mirrored", -1, 0, 0 } };
+    const Case cases[] = { { "rotated 90", 1, pi / 2, pi / 2 }, { "mirrored", -1, 0, 0 } };
     for (const auto& c : cases) {
         const TEntJwwTen m = marker(5, 0, 3, 0.3, 2);
         const double ct = std::cos(c.rot), st = std::sin(c.rot);
@@ -380,7 +383,7 @@ TEST_F(JwwDrawTest, MarkerTurnsWithItsBlock)
         TEntJwwTen direct = m;
         direct.start_x = 100 + c.sx * ct * 5;
         direct.start_y = 100 + c.sx * st * 5;
-        direct.radKaitenKaku = std::fmod(0.3 + c.extra, 2 * kPi);
+        direct.radKaitenKaku = std::fmod(0.3 + c.extra, 2 * pi);
         doc.GLDrawTen(true, 0, direct);
         ASSERT_EQ(via_block.size(), canvas->records().size()) << c.what;
         ASSERT_FALSE(via_block.empty());
@@ -439,6 +442,59 @@ TEST_F(JwwDrawTest, DimensionValueInUnmovedBlockStaysAsStored)
     b.done();
     draw();
     EXPECT_EQ(printed(), u"1234.5");
+}
+
+// Definitions holding two inserts of the next, twenty deep: a million instances of one line each when
+// unbounded. The drawing stops at the instance budget, each instance drawing its one line at most.
+TEST_F(JwwDrawTest, FannedOutBlocksDrawUpToTheBudget)
+{
+    const std::string file = std::string(TORVANE_SOURCE_DIR) + "/tests/fuzz/corpus/jww/block_fanout.jww";
+    doc.FileIn(platform::utf8_to_utf16(file));
+    ASSERT_EQ(size_t(doc.EntBlockTreeN), detail::kJwwMaxBlockInstances);
+    // The whole figure lies within a few millimetres of the origin: show (-10, -10)-(10, 10).
+    gDispX1 = gDispY1 = -10;
+    gDispX2 = gDispY2 = 10;
+    gDispScale = 50;
+    draw();
+    const size_t lines = canvas->of(Op::Line).size();
+    EXPECT_GT(lines, 0u);
+    EXPECT_LE(lines, detail::kJwwMaxBlockInstances);
+}
+
+// Nesting that stays within the budget draws every instance, exactly as the unbounded tree does.
+TEST_F(JwwDrawTest, WellFormedNestingDrawsAsWithoutABudget)
+{
+    TEntJwwBlockDef& leaf = b.def(3);
+    def_add(leaf, line(0, 0, 4, 0));
+    def_add(leaf, point(1, 1));
+    TEntJwwBlockDef& mid = b.def(2);
+    def_add(mid, line(0, 0, 0, 6));
+    for (int i = 0; i < 3; ++i)
+        def_add(mid, insert(3, i * 5, 0, 1, 1, i * 0.3));
+    TEntJwwBlockDef& top = b.def(1);
+    for (int i = 0; i < 4; ++i)
+        def_add(top, insert(2, 0, i * 10, 0.5 + i, 1));
+    b.add(insert(1, 20, 20, 2, 2, 0.2));
+    b.add(insert(1, 120, 40, -1, 1));
+    b.done();
+    ASSERT_EQ(doc.EntBlockTreeN, 2 + 2 * 4 + 2 * 4 * 3);
+    draw();
+    const auto budgeted = canvas->records();
+
+    detail::build_block_tree(doc.EntBlock, doc.EntBlockDef, doc.EntBlockTree, doc.EntBlockNum, { SIZE_MAX, SIZE_MAX });
+    ASSERT_EQ(doc.EntBlockTree.size(), size_t(doc.EntBlockTreeN));
+    canvas->clear_records();
+    draw();
+    ASSERT_EQ(canvas->records().size(), budgeted.size());
+    for (size_t i = 0; i < budgeted.size(); ++i) {
+        EXPECT_EQ(canvas->records()[i].op, budgeted[i].op) << i;
+        ASSERT_EQ(canvas->records()[i].pts.size(), budgeted[i].pts.size()) << i;
+        for (size_t k = 0; k < budgeted[i].pts.size(); ++k) {
+            EXPECT_EQ(canvas->records()[i].pts[k].X, budgeted[i].pts[k].X) << i;
+            EXPECT_EQ(canvas->records()[i].pts[k].Y, budgeted[i].pts[k].Y) << i;
+        }
+    }
+    EXPECT_EQ(canvas->of(Op::Line).size(), size_t(2 * 4 + 2 * 4 * 3 * 2)) << "every instance's line and point";
 }
 
 TEST_F(JwwDrawTest, EmptyDocumentDrawsNothing)

@@ -12,7 +12,7 @@ using namespace jwwdrawtest;
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 
 struct Box {
     double x1, y1, x2, y2;
@@ -78,7 +78,7 @@ TEST_F(JwwExtentsTest, TextWithCoincidingEndsIsPassedOverForTheStart)
 TEST_F(JwwExtentsTest, CircularSolidStartsAtItsFirstValue)
 {
     // Style 102: a quarter ring sector; only the start point contributes the centre.
-    TEntJwwSolid s = solid(0, 0, 10, 1, 0, 0, kPi / 2, 0, attr(1, 102));
+    TEntJwwSolid s = solid(0, 0, 10, 1, 0, 0, pi / 2, 0, attr(1, 102));
     b.add(s);
     EXPECT_BOX(extents(), 0, 0, 10, 10, 1e-9);
 }
@@ -100,7 +100,7 @@ TEST_F(JwwExtentsTest, FullEllipseContributesOnlyItsAxisEnds)
 {
     TEntJwwEnko e = circle(0, 0, 10);
     e.dHenpeiRitsu = 0.5;
-    e.radKatamukiKaku = kPi / 4;
+    e.radKatamukiKaku = pi / 4;
     b.add(e);
     const double r = 10 * std::sqrt(0.5);
     EXPECT_BOX(extents(), -r, -r, r, r, 1e-9);
@@ -108,7 +108,7 @@ TEST_F(JwwExtentsTest, FullEllipseContributesOnlyItsAxisEnds)
 
 TEST_F(JwwExtentsTest, ArcContributesItsSamples)
 {
-    b.add(arc(100, 100, 10, 0, kPi / 2));
+    b.add(arc(100, 100, 10, 0, pi / 2));
     // The start (the centre) and the 73 samples from (110, 100) to (100, 110).
     EXPECT_BOX(extents(), 100, 100, 110, 110, 1e-9);
 }
@@ -127,9 +127,9 @@ TEST_F(JwwExtentsTest, CircularSolidStyles)
         { "101 whole", 101, 0, 0.1, 100, { 90, 90, 110, 110 } },
         { "111 whole", 111, 0, 0.1, 100, { 90, 90, 110, 110 } },
         // A sector adds the centre, a segment the crossing of its end tangents.
-        { "101 sector", 101, kPi / 4, kPi / 2, 0, { 100 - s, 100, 100 + s, 110 } },
-        { "101 tangents", 101, 0, kPi / 2, -1, { 100, 100, 110, 110 } },
-        { "102 quarter", 102, 0, kPi / 2, 100, { 100, 100, 110, 110 } },
+        { "101 sector", 101, pi / 4, pi / 2, 0, { 100 - s, 100, 100 + s, 110 } },
+        { "101 tangents", 101, 0, pi / 2, -1, { 100, 100, 110, 110 } },
+        { "102 quarter", 102, 0, pi / 2, 100, { 100, 100, 110, 110 } },
     };
     for (const auto& c : cases) {
         doc.DataInit();
@@ -158,7 +158,7 @@ TEST_F(JwwExtentsTest, BlockNodesPlaceTheirDefinitions)
     TEntJwwBlockDef& d = b.def(3);
     def_add(d, line(0, 0, 10, 0));
     def_add(d, insert(77, 500, 500)); // nested, no definition: nothing
-    b.add(insert(3, 50, 60, 1, 1, kPi / 2));
+    b.add(insert(3, 50, 60, 1, 1, pi / 2));
     b.done();
     EXPECT_BOX(extents(), 50, 60, 50, 70, 1e-9);
 }

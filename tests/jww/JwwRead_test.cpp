@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <string>
 
 #include "formats/jww/JwwUnit.h"
 #include "globals/UnitVal.h"
@@ -397,7 +398,8 @@ TEST_P(RoundTrip, TextsInTheUtf16FormReadBackAndMarkTheDocument)
     EXPECT_EQ(l.jw.text(l.jw.EntMoji[1].str), u"");
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, RoundTrip, ::testing::Values(230, 300, 350, 351, 420, 600, 700));
+INSTANTIATE_TEST_SUITE_P(Versions, RoundTrip, ::testing::Values(230, 300, 350, 351, 420, 600, 700),
+    [](const auto& info) { return "v" + std::to_string(info.param); });
 
 TEST(JwwRead, VersionLimitsOfTheFileCheck)
 {

@@ -25,7 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 using Op = platform::DisplayList::Op;
 using Record = platform::DisplayList::Record;
-constexpr double pi = std::numbers::pi;
+using std::numbers::pi;
 
 // A private folder under the system's temporary directory, removed with its content.
 class TempDir {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <string>
 
@@ -129,6 +130,26 @@ TEST(M7HostileLengths, ObjectHeaderAtTheVeryEnd)
     TM7Data d;
     EXPECT_TRUE(d.read_memory(w.bytes()));
     EXPECT_EQ(d.EntN, 0);
+}
+
+// A kind is its type and version together. A version of 100 or more belongs to no kind, so it never stands
+// for another type's: type 1009 version 1020 is not the layers, type 2000 version 1020 not a point.
+TEST(M7HostileKinds, LargeVersionsNameNoKind)
+{
+    std::array<m7w::LayerGroup, 16> groups {};
+    groups[0].state = 0;
+    Writer w = titled();
+    w.chunk(1009, 1020, m7w::layers_body(0, groups));
+    w.line({}, { 1, 1 }, { 2, 2 });
+    w.chunk(2000, 1020, m7w::point_body({}, { 5, 5 }));
+    w.line({}, { 3, 3 }, { 4, 4 });
+    TM7Data d;
+    EXPECT_TRUE(d.read_memory(w.bytes()));
+    EXPECT_EQ(d.li.grp[0].state, 2) << "the layers keep their defaults";
+    EXPECT_EQ(d.ptN, 0);
+    EXPECT_EQ(d.lnN, 2);
+    ASSERT_EQ(d.EntN, 2);
+    EXPECT_EQ(d.Ent[1].INo, 200220);
 }
 
 TEST(M7HostileCounts, PointCountIsBoundedByTheChunk)

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <stb_image.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vips/vips.h>
@@ -79,34 +80,56 @@ void Sandbox::write(const std::string& name, const std::string& text) const
     out << text;
 }
 
-RunResult Sandbox::run(const std::vector<std::string>& args) const
+RunResult run_command(const std::vector<std::string>& argv, const std::filesystem::path& cwd, const std::string& input)
 {
-    RunResult r;
-    const std::filesystem::path err_file = dir_ / ".stderr";
+    static std::atomic<int> counter { 0 };
+    const std::string tag = std::to_string(getpid()) + "-" + std::to_string(counter++);
+    const std::filesystem::path tmp = std::filesystem::temp_directory_path();
+    const std::filesystem::path in_file = tmp / ("torvane-in-" + tag);
+    const std::filesystem::path out_file = tmp / ("torvane-out-" + tag);
+    const std::filesystem::path err_file = tmp / ("torvane-err-" + tag);
+    {
+        std::ofstream in(in_file, std::ios::binary);
+        in << input;
+    }
     pid_t pid = fork();
     if (pid == 0) {
-        int fd = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (fd >= 0)
-            dup2(fd, 2);
-        if (chdir(dir_.c_str()) != 0)
+        const int in = open(input.empty() ? "/dev/null" : in_file.c_str(), O_RDONLY);
+        const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
             _exit(126);
-        std::vector<std::string> store;
-        store.push_back(exe().string());
-        store.insert(store.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& s : store)
-            argv.push_back(s.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
+        if (chdir(cwd.c_str()) != 0)
+            _exit(126);
+        std::vector<std::string> store = argv;
+        std::vector<char*> args;
+        for (auto& a : store)
+            args.push_back(a.data());
+        args.push_back(nullptr);
+        execv(args[0], args.data());
         _exit(127);
     }
     int status = 0;
     waitpid(pid, &status, 0);
+    RunResult r;
     r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    std::ifstream in(err_file);
-    r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    std::filesystem::remove(err_file);
+    auto slurp = [](const std::filesystem::path& f) {
+        std::ifstream in(f, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    r.out = slurp(out_file);
+    r.err = slurp(err_file);
+    std::error_code ec;
+    for (const auto& f : { in_file, out_file, err_file })
+        std::filesystem::remove(f, ec);
     return r;
+}
+
+RunResult Sandbox::run(const std::vector<std::string>& args) const
+{
+    std::vector<std::string> argv = { exe().string() };
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run_command(argv, dir_);
 }
 
 RunResult Sandbox::convert(const std::string& src, const std::string& dst) const
@@ -114,8 +137,37 @@ RunResult Sandbox::convert(const std::string& src, const std::string& dst) const
     return run({ "parent1", "parent2", path(src).string(), path(dst).string() });
 }
 
+namespace {
+
+bool starts_with_bm(const std::filesystem::path& file)
+{
+    std::ifstream f(file, std::ios::binary);
+    char magic[2] = {};
+    return f.read(magic, 2) && magic[0] == 'B' && magic[1] == 'M';
+}
+
+// libvips reads BMP only through ImageMagick, which the program blocks; stb's reader is independent of ours.
+std::optional<Image> load_bmp(const std::filesystem::path& file)
+{
+    int w = 0, h = 0, n = 0;
+    uint8_t* px = stbi_load(file.c_str(), &w, &h, &n, 3);
+    if (!px)
+        return std::nullopt;
+    Image out;
+    out.width = w;
+    out.height = h;
+    out.loader = "stb bmp";
+    out.rgb.assign(px, px + size_t(w) * size_t(h) * 3);
+    stbi_image_free(px);
+    return out;
+}
+
+} // namespace
+
 std::optional<Image> load_image(const std::filesystem::path& file)
 {
+    if (starts_with_bm(file))
+        return load_bmp(file);
     if (!platform::vips_ready())
         return std::nullopt;
     VipsImage* im = vips_image_new_from_file(file.c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
@@ -133,8 +185,29 @@ std::optional<Image> load_image(const std::filesystem::path& file)
     VipsImage* srgb = nullptr;
     VipsImage* flat = nullptr;
     bool ok = vips_colourspace(im, &srgb, VIPS_INTERPRETATION_sRGB, nullptr) == 0;
+    if (ok && vips_image_hasalpha(srgb)) {
+        // Read twice (alpha, then flattened): sequential access allows one pass only.
+        VipsImage* whole = vips_image_copy_memory(srgb);
+        g_object_unref(srgb);
+        srgb = whole;
+        ok = srgb != nullptr;
+    }
     if (ok) {
         if (vips_image_hasalpha(srgb)) {
+            VipsImage* a = nullptr;
+            VipsImage* a8 = nullptr;
+            if (vips_extract_band(srgb, &a, srgb->Bands - 1, nullptr) == 0
+                && vips_cast(a, &a8, VIPS_FORMAT_UCHAR, nullptr) == 0) {
+                size_t size = 0;
+                if (void* mem = vips_image_write_to_memory(a8, &size)) {
+                    const auto* p = static_cast<const uint8_t*>(mem);
+                    out.alpha.assign(p, p + size);
+                    g_free(mem);
+                }
+            }
+            for (VipsImage* v : { a, a8 })
+                if (v)
+                    g_object_unref(v);
             ok = vips_flatten(srgb, &flat, nullptr) == 0;
         } else {
             flat = srgb;

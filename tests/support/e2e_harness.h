@@ -12,13 +12,19 @@ namespace e2e {
 struct RunResult {
     int exit_code = -1;
     std::string err; // what the process wrote on stderr
+    std::string out; // what it wrote on stdout (run_command only)
 };
+
+// Runs argv[0] with the arguments in `cwd`, `input` on its stdin (empty: /dev/null).
+RunResult run_command(
+    const std::vector<std::string>& argv, const std::filesystem::path& cwd, const std::string& input = {});
 
 struct Image {
     int width = 0;
     int height = 0;
-    std::string loader; // libvips loader name, e.g. "pngload"
-    std::vector<uint8_t> rgb; // width * height * 3
+    std::string loader; // libvips loader name, e.g. "pngload", or "stb bmp"
+    std::vector<uint8_t> rgb; // width * height * 3, flattened onto white where the image has alpha
+    std::vector<uint8_t> alpha; // width * height, empty when the image has no alpha channel
     // 0xRRGGBB of a pixel.
     uint32_t at(int x, int y) const;
     // True when the pixel's channels all lie within `tol` of `rgb`.

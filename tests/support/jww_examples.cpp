@@ -12,7 +12,7 @@
 namespace jwwtest {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 constexpr const char16_t* kGothic = u"ＭＳ ゴシック";
 constexpr const char16_t* kMincho = u"ＭＳ 明朝";
 
@@ -47,8 +47,8 @@ std::vector<uint8_t> picture_bmp()
             uint8_t red = 240, green = 240, blue = 220;
             if (r < 17) {
                 red = uint8_t(127 + 127 * std::cos(a));
-                green = uint8_t(127 + 127 * std::cos(a - 2 * kPi / 3));
-                blue = uint8_t(127 + 127 * std::cos(a + 2 * kPi / 3));
+                green = uint8_t(127 + 127 * std::cos(a - 2 * pi / 3));
+                blue = uint8_t(127 + 127 * std::cos(a + 2 * pi / 3));
             }
             b.push_back(blue);
             b.push_back(green);
@@ -112,7 +112,7 @@ TEntJwwSunpo dimension(double x1, double y1, double x2, double y2, double off, T
     s.Ho1 = line(x1, y1, x1 + nx * 1.15, y1 + ny * 1.15, a);
     s.Ho2 = line(x2, y2, x2 + nx * 1.15, y2 + ny * 1.15, a);
     const double ang = std::atan2(y2 - y1, x2 - x1);
-    s.Te1 = marker(x1 + nx, y1 + ny, 6, ang + kPi, 1, attr(a.nPenColor, 100, a.nLayer, a.nGLayer));
+    s.Te1 = marker(x1 + nx, y1 + ny, 6, ang + pi, 1, attr(a.nPenColor, 100, a.nLayer, a.nGLayer));
     s.Te2 = marker(x2 + nx, y2 + ny, 6, ang, 1, attr(a.nPenColor, 100, a.nLayer, a.nGLayer));
     s.Kt1 = point(x1, y1, a);
     s.Kt2 = point(x2, y2, a);
@@ -125,7 +125,7 @@ void door_block(JwwWriter& w)
     w.begin_block(1, u"door");
     w.add(line(0, 0, 20, 0, attr(1, 1)));
     w.add(line(0, 0, 0, 20, attr(5, 1)));
-    w.add(arc(0, 0, 20, 0, kPi / 2, attr(6, 2)));
+    w.add(arc(0, 0, 20, 0, pi / 2, attr(6, 2)));
     w.add(solid(16, 1, 19, 1, 19, 3, 16, 3, attr(2)));
     w.add(text(2, 2, 12, 2, 3, 3, 0, 1, attr(4)), kGothic, u"DOOR");
     w.end_block();
@@ -163,20 +163,20 @@ std::vector<uint8_t> sampler()
     w.add(circle(-10, 110, 22, attr(2)));
     TEntJwwEnko ell = circle(-10, 110, 16, attr(3));
     ell.dHenpeiRitsu = 0.45;
-    ell.radKatamukiKaku = kPi / 6;
+    ell.radKatamukiKaku = pi / 6;
     w.add(ell);
-    w.add(arc(45, 110, 22, kPi / 4, kPi, attr(4)));
-    w.add(arc(45, 110, 14, 0, 1.5 * kPi, attr(5, 2), 0.6, -kPi / 8));
+    w.add(arc(45, 110, 22, pi / 4, pi, attr(4)));
+    w.add(arc(45, 110, 14, 0, 1.5 * pi, attr(5, 2), 0.6, -pi / 8));
     w.add(circle(45, 110, 3, attr(6)));
 
     // Solids, points and markers, top right.
     w.add(solid(85, 85, 125, 85, 130, 130, 90, 125, attr(3)));
     w.add(solid_colored(135, 85, 160, 85, 160, 110, 135, 110, 0x0080FF)); // orange as 0x00BBGGRR
-    w.add(solid(185, 110, 22, 1, 0, kPi / 6, kPi / 1.5, 0, attr(4, 101))); // sector
+    w.add(solid(185, 110, 22, 1, 0, pi / 6, pi / 1.5, 0, attr(4, 101))); // sector
     w.add(solid(185, 105, 10, 0.6, 0, 0, 0, 100, attr(5, 101))); // whole ellipse
-    w.add(solid(110, 75, 15, 1, 0, kPi, kPi, 8, attr(6, 105))); // half ring
+    w.add(solid(110, 75, 15, 1, 0, pi, pi, 8, attr(6, 105))); // half ring
     for (int code = 1; code <= 11; ++code)
-        w.add(marker(130 + (code - 1) * 7, 68, uint32_t(code), kPi / 8, 1, attr(1 + code % 8, 100)));
+        w.add(marker(130 + (code - 1) * 7, 68, uint32_t(code), pi / 8, 1, attr(1 + code % 8, 100)));
     w.add(point(200, 68, attr(2)));
     TEntJwwTen temp = point(200, 75, attr(2));
     temp.bKariten = 1;
@@ -215,10 +215,10 @@ std::vector<uint8_t> sampler()
     w.add(dimension(0, 0, 30, 0, -6, attr(4), 0x2000 + 0x40 + 0x2), kGothic, u"30");
     w.end_block();
     w.add(insert(1, -40, -140));
-    w.add(insert(1, 20, -140, 1, 1, kPi / 4));
+    w.add(insert(1, 20, -140, 1, 1, pi / 4));
     w.add(insert(1, 60, -140, -1, 1));
     w.add(insert(1, 70, -140, 1.5, 1.5));
-    w.add(insert(2, 110, -140, 1, 1, kPi / 2));
+    w.add(insert(2, 110, -140, 1, 1, pi / 2));
     w.add(insert(2, 150, -110, 0.8, 0.8));
     w.add(insert(3, -40, -80, 2, 2));
     return w.bytes();
@@ -232,14 +232,14 @@ std::vector<uint8_t> night()
     w.EntCol[0].aPrtPenColor = 0x000000; // black background
     w.EntCol[1].aPrtPenColor = 0xFFFFFF;
     for (int i = 0; i < 12; ++i) {
-        const double a = i * kPi / 6;
+        const double a = i * pi / 6;
         w.add(line(0, 0, 90 * std::cos(a), 90 * std::sin(a), attr(1 + i % 8, 1 + i % 9)));
     }
     w.add(circle(0, 0, 95, attr(1)));
     w.add(circle(0, 0, 60, attr(5, 12)));
     door_block(w);
     for (int i = 0; i < 4; ++i)
-        w.add(insert(1, 0, 0, 2, 2, i * kPi / 2));
+        w.add(insert(1, 0, 0, 2, 2, i * pi / 2));
     w.add(text(-120, -95, -20, -95, 6, 6, 0, 20001, attr(1)), kGothic, u"夜 night");
     return w.bytes();
 }
@@ -259,7 +259,7 @@ std::vector<uint8_t> symbol()
     b.add(line(0, 0, 6, 0, attr(5, 1, 0, 0, 35)));
     b.end_block();
     for (int i = 0; i < 8; ++i)
-        b.add(insert(1, 16 * std::cos(i * kPi / 4), 16 * std::sin(i * kPi / 4), 1, 1, i * kPi / 4));
+        b.add(insert(1, 16 * std::cos(i * pi / 4), 16 * std::sin(i * pi / 4), 1, 1, i * pi / 4));
     return w.bytes();
 }
 
@@ -284,7 +284,7 @@ std::vector<uint8_t> jww_large_drawing(int entities)
         w.begin_block(d, u"part");
         for (int i = 0; i < 12; ++i)
             w.add(line(rnd(-10, 10), rnd(-10, 10), rnd(-10, 10), rnd(-10, 10), pen(1 + i % 9)));
-        w.add(arc(0, 0, 6, 0, kPi, pen(1)));
+        w.add(arc(0, 0, 6, 0, pi, pen(1)));
         w.add(text(-5, -8, 5, -8, 2, 2, 0, 1, pen(1)), kGothic, u"部品");
         w.add(insert(d - 1, 4, 4, 0.5, 0.5, 0.3));
         w.end_block();
@@ -294,7 +294,7 @@ std::vector<uint8_t> jww_large_drawing(int entities)
     for (int i = 0; i < entities; ++i) {
         const int k = i % 100;
         if (k == 0) {
-            w.add(insert(uint32_t(1 + i / 100 % 10), x(), y(), rnd(0.5, 2), rnd(0.5, 2), rnd(0, 2 * kPi), pen(1)));
+            w.add(insert(uint32_t(1 + i / 100 % 10), x(), y(), rnd(0.5, 2), rnd(0.5, 2), rnd(0, 2 * pi), pen(1)));
         } else if (k < 46) {
             const double x1 = x(), y1 = y();
             w.add(line(x1, y1, x1 + rnd(-30, 30), y1 + rnd(-30, 30), pen(types[k % 14])));

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using std::numbers::pi;
 constexpr double kEps = 1e-9;
 
 TEST(Func2Geometry, ExchangeSameDistance)
@@ -30,10 +30,10 @@ TEST(Func2Geometry, Rotation)
     struct Case {
         double x, y, cx, cy, a, rx, ry;
     } cases[] = {
-        { 2, 1, 1, 1, kPi / 2, 1, 2 },
-        { 2, 1, 1, 1, kPi, 0, 1 },
+        { 2, 1, 1, 1, pi / 2, 1, 2 },
+        { 2, 1, 1, 1, pi, 0, 1 },
         { 3, 4, 0, 0, 0, 3, 4 },
-        { 1, 0, 0, 0, -kPi / 2, 0, -1 },
+        { 1, 0, 0, 0, -pi / 2, 0, -1 },
     };
     for (const auto& c : cases) {
         double rx = 0, ry = 0;
@@ -56,22 +56,22 @@ TEST(Func2Geometry, LineAngle)
     } cases[] = {
         { 0, 0, 0 },
         { 1, 0, 0 },
-        { -1, 0, kPi },
-        { 0, 1, kPi / 2 },
-        { 0, -1, 3 * kPi / 2 },
-        { 1, 1, kPi / 4 },
-        { 1, -1, 7 * kPi / 4 },
-        { -1, -1e-300, kPi },
+        { -1, 0, pi },
+        { 0, 1, pi / 2 },
+        { 0, -1, 3 * pi / 2 },
+        { 1, 1, pi / 4 },
+        { 1, -1, 7 * pi / 4 },
+        { -1, -1e-300, pi },
         { 1, -1e-300, 0 }, // just below the X axis rounds to 2π, which must come back as 0
         { 1e-15, 1e-15, 0 }, // both below the tolerance
-        { 1e-15, 1, kPi / 2 }, // only one below the tolerance
-        { 0, -1e-14, 3 * kPi / 2 },
+        { 1e-15, 1, pi / 2 }, // only one below the tolerance
+        { 0, -1e-14, 3 * pi / 2 },
     };
     for (const auto& c : cases) {
         double got = LineAngle(c.dx, c.dy);
         EXPECT_NEAR(got, c.want, 1e-12) << c.dx << "," << c.dy;
         EXPECT_GE(got, 0);
-        EXPECT_LT(got, 2 * kPi);
+        EXPECT_LT(got, 2 * pi);
     }
 }
 
@@ -80,11 +80,11 @@ TEST(Func2Geometry, EllipseAngle)
     struct Case {
         double x, y, cx, cy, h, a, want;
     } cases[] = {
-        { 0, 0.5, 0, 0, 0.5, 0, kPi / 2 }, // top of a flattened ellipse
-        { 1, 1, 1, 0, 0.5, 0, kPi / 2 }, // offset centre
-        { -0.5, 0, 0, 0, 0.5, kPi / 2, kPi / 2 }, // tilted by 90 degrees
-        { 1, 1, 0, 0, 0, 0, kPi / 4 }, // h not positive counts as 1
-        { 1, 1, 0, 0, -2, 0, kPi / 4 },
+        { 0, 0.5, 0, 0, 0.5, 0, pi / 2 }, // top of a flattened ellipse
+        { 1, 1, 1, 0, 0.5, 0, pi / 2 }, // offset centre
+        { -0.5, 0, 0, 0, 0.5, pi / 2, pi / 2 }, // tilted by 90 degrees
+        { 1, 1, 0, 0, 0, 0, pi / 4 }, // h not positive counts as 1
+        { 1, 1, 0, 0, -2, 0, pi / 4 },
     };
     for (const auto& c : cases)
         EXPECT_NEAR(EllipseAngle(c.x, c.y, c.cx, c.cy, c.h, c.a), c.want, kEps);
@@ -167,11 +167,11 @@ TEST(Func2Geometry, EllipseArcInfo)
         double cx, cy, r, h, sa, da, a;
         double sx, sy, ex, ey, tx, ty;
     } cases[] = {
-        { "quarter circle", 0, 0, 1, 1, 0, kPi / 2, 0, 1, 0, 0, 1, 1, 1 },
-        { "moved and tilted", 10, 20, 1, 1, 0, kPi / 2, kPi / 2, 10, 21, 9, 20, 9, 21 },
-        { "flattened", 0, 0, 2, 0.5, 0, kPi / 2, 0, 2, 0, 0, 1, 2, 1 },
-        { "half circle: parallel tangents give the centre", 3, 4, 1, 1, 0, kPi, 0, 4, 4, 2, 4, 3, 4 },
-        { "second quadrant", 0, 0, 1, 1, kPi / 2, kPi / 2, 0, 0, 1, -1, 0, -1, 1 },
+        { "quarter circle", 0, 0, 1, 1, 0, pi / 2, 0, 1, 0, 0, 1, 1, 1 },
+        { "moved and tilted", 10, 20, 1, 1, 0, pi / 2, pi / 2, 10, 21, 9, 20, 9, 21 },
+        { "flattened", 0, 0, 2, 0.5, 0, pi / 2, 0, 2, 0, 0, 1, 2, 1 },
+        { "half circle: parallel tangents give the centre", 3, 4, 1, 1, 0, pi, 0, 4, 4, 2, 4, 3, 4 },
+        { "second quadrant", 0, 0, 1, 1, pi / 2, pi / 2, 0, 0, 1, -1, 0, -1, 1 },
     };
     for (const auto& c : cases) {
         double sx, sy, ex, ey, tx, ty;
@@ -188,7 +188,7 @@ TEST(Func2Geometry, EllipseArcInfo)
 TEST(Func2Geometry, EllipsePoint)
 {
     double x = 0, y = 0;
-    EllipsePoint(1, 1, 2, 0.5, kPi / 2, kPi / 2, x, y);
+    EllipsePoint(1, 1, 2, 0.5, pi / 2, pi / 2, x, y);
     // (0, 1) on the untilted ellipse, turned by 90 degrees to (-1, 0), then moved.
     EXPECT_NEAR(x, 0, kEps);
     EXPECT_NEAR(y, 1, kEps);
@@ -197,22 +197,22 @@ TEST(Func2Geometry, EllipsePoint)
 TEST(Func2Geometry, EllipseExtentSamples)
 {
     // A quarter arc of radius 10: 73 points from (10, 0) to (0, 10), all on the circle.
-    auto arc = detail::ellipse_arc_points(0, 0, 10, 1, 0, 0, kPi / 2 / 72);
+    auto arc = detail::ellipse_arc_points(0, 0, 10, 1, 0, 0, pi / 2 / 72);
     EXPECT_NEAR(arc.front().X, 10, kEps);
     EXPECT_NEAR(arc.front().Y, 0, kEps);
     EXPECT_NEAR(arc.back().X, 0, kEps);
     EXPECT_NEAR(arc.back().Y, 10, kEps);
-    EXPECT_NEAR(arc[36].X, 10 * std::cos(kPi / 4), kEps);
+    EXPECT_NEAR(arc[36].X, 10 * std::cos(pi / 4), kEps);
     for (const auto& p : arc)
         EXPECT_NEAR(std::hypot(p.X, p.Y), 10, kEps);
     // Five-degree steps cover the whole ellipse whatever the arc's sweep.
-    auto whole = detail::ellipse_arc_points(1, 2, 4, 0.5, 0, kPi, kPi / 36);
+    auto whole = detail::ellipse_arc_points(1, 2, 4, 0.5, 0, pi, pi / 36);
     EXPECT_NEAR(whole.front().X, whole.back().X, kEps);
     EXPECT_NEAR(whole.front().Y, whole.back().Y, kEps);
     EXPECT_NEAR(whole[18].X, 1, kEps);
     EXPECT_NEAR(whole[18].Y, 0, kEps);
     // r 10, flatness 0.5, tilt π/4: the axis ends reach about ±7.07 only.
-    auto axes = detail::ellipse_axis_points(0, 0, 10, 0.5, kPi / 4);
+    auto axes = detail::ellipse_axis_points(0, 0, 10, 0.5, pi / 4);
     const double s = 10 * std::sqrt(0.5), q = 5 * std::sqrt(0.5);
     const TDPoint want[4] = { { s, s }, { -q, q }, { -s, -s }, { q, -q } };
     for (int k = 0; k < 4; ++k) {
@@ -323,9 +323,9 @@ TEST(Func2Geometry, BlockTransTen)
     } cases[] = {
         { "plain insert", 100, 1, 0, 0, 1, 5, 0.3, 2, 11, 22, 0.3, 2 },
         // The marker direction turns by pi, plus the extra pi for b1 < 0.
-        { "mirrored insert turns by an extra pi", 100, -1, 0, 0, 1, 5, 0.3, 2, 9, 22, 0.3 + 2 * kPi, 2 },
-        { "turned insert", 100, 0, -1, 1, 0, 5, 0.3, 2, 8, 21, 0.3 + kPi / 2, 2 },
-        { "half turn also gets the extra pi", 100, -1, 0, 0, -1, 5, 0.3, 2, 9, 18, 0.3 + 2 * kPi, 2 },
+        { "mirrored insert turns by an extra pi", 100, -1, 0, 0, 1, 5, 0.3, 2, 9, 22, 0.3 + 2 * pi, 2 },
+        { "turned insert", 100, 0, -1, 1, 0, 5, 0.3, 2, 8, 21, 0.3 + pi / 2, 2 },
+        { "half turn also gets the extra pi", 100, -1, 0, 0, -1, 5, 0.3, 2, 9, 18, 0.3 + 2 * pi, 2 },
         { "no marker", 0, -1, 0, 0, 1, 5, 0.3, 2, 9, 22, 0, 1 },
     };
     for (const auto& c : cases) {

@@ -191,6 +191,9 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
     double sx = 0;
     double sy = 0;
     output_size(type->t, sx, sy);
+    const bool vector = format->writer == platform::OutputWriter::Vector;
+    if (vector)
+        keep_paper_shape(type->t, sx, sy);
     // The format's limits and the pixel budget, before anything is drawn.
     if (std::string too_large = platform::raster_size_problem(*format, sx, sy); !too_large.empty()) {
         fail(RunOutcome::Output, dst, too_large);
@@ -206,7 +209,10 @@ void TForm1::Proc(const std::u16string& src, const std::u16string& dst)
         return;
     }
     std::string error;
-    if (!platform::save_display_list(Image1, platform::fs_path(dst), error, settings_.save_options())) {
+    platform::SaveOptions save = settings_.save_options();
+    if (vector)
+        save.page = vector_page(type->t, src);
+    if (!platform::save_display_list(Image1, platform::fs_path(dst), error, save)) {
         fail(RunOutcome::Output, dst, "cannot write the image: " + error);
         return;
     }

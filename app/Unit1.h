@@ -8,6 +8,7 @@
 #include "app/RunFolder.h"
 #include "app/RunSettings.h"
 #include "platform/DisplayList.h"
+#include "platform/VectorWrite.h"
 #include "util/PaperSize.h"
 
 class TM7Data;
@@ -82,6 +83,12 @@ public:
     void GetDotSize(int tp, double& sx, double& sy);
     // The output size the run settings ask for; GetDotSize when they defer to the settings file.
     void output_size(int tp, double& sx, double& sy);
+    // A vector page is the paper itself: the pixels that lay the drawing out take the paper's shape, inside
+    // the size asked for. Symbols, which have no paper, keep the size.
+    void keep_paper_shape(int tp, double& sx, double& sy) const;
+    // The page of a vector document: the paper in millimetres, or for symbols the pixels at 96 dpi; the title
+    // the drawing gives, else the source's file name.
+    platform::VectorPage vector_page(int tp, const std::u16string& src) const;
     void dispSub(int t, double x, double y);
     void dispDraw(int JWtype);
 

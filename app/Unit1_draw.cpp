@@ -10,6 +10,7 @@
 #include "graphics/GraUnit.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
+#include "platform/Cp932.h"
 #include "util/Func_2.h"
 
 namespace {
@@ -79,6 +80,31 @@ void TForm1::output_size(int tp, double& sx, double& sy)
         return;
     default: return;
     }
+}
+
+void TForm1::keep_paper_shape(int tp, double& sx, double& sy) const
+{
+    const DocumentType* type = document_type(tp);
+    if (!type || type->fit == FitRule::Extents || !(papx > 0) || !(papy > 0))
+        return;
+    const double k = std::min(sx / papx, sy / papy);
+    const double w = std::max(10.0, detail::round_half_even(papx * k));
+    const double h = std::max(10.0, detail::round_half_even(papy * k));
+    // A size made from the paper already has its shape, but for rounding.
+    if (std::fabs(w - sx) > 1 || std::fabs(h - sy) > 1)
+        sx = w, sy = h;
+}
+
+platform::VectorPage TForm1::vector_page(int tp, const std::u16string& src) const
+{
+    platform::VectorPage page;
+    const DocumentType* type = document_type(tp);
+    if (type && type->fit != FitRule::Extents && std::isfinite(papx) && std::isfinite(papy)) {
+        page.width_pt = papx / 25.4 * 72;
+        page.height_pt = papy / 25.4 * 72;
+    }
+    page.title = platform::utf16_to_utf8(gDrawTitle.empty() ? ExtractName(src) : gDrawTitle);
+    return page;
 }
 
 uint32_t TForm1::backdrop(uint32_t drawing_background) const

@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <new>
 #include <numbers>
+#include <string>
 
 namespace platform {
 
@@ -132,7 +135,9 @@ CairoCanvas::CairoCanvas(Bitmap& target)
 }
 
 CairoCanvas::CairoCanvas(Bitmap& target, int origin_x, int origin_y)
-    : target_(target)
+    : target_(&target)
+    , width_(target.width())
+    , height_(target.height())
     , origin_x_(origin_x)
     , origin_y_(origin_y)
 {
@@ -149,29 +154,120 @@ CairoCanvas::CairoCanvas(Bitmap& target, int origin_x, int origin_y)
     cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
 }
 
+CairoCanvas::CairoCanvas(cairo_surface_t* vector_surface, int width, int height)
+    : width_(std::max(width, 0))
+    , height_(std::max(height, 0))
+    , vector_(true)
+    , surface_(cairo_surface_reference(vector_surface))
+{
+    cr_ = cairo_create(surface_);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
+}
+
 CairoCanvas::~CairoCanvas()
 {
     if (fill_pattern_)
         cairo_pattern_destroy(fill_pattern_);
     cairo_destroy(cr_);
-    cairo_surface_flush(surface_);
+    for (Source& s : sources_)
+        cairo_surface_destroy(s.surface);
+    if (!vector_)
+        cairo_surface_flush(surface_);
     cairo_surface_destroy(surface_);
 }
 
-int CairoCanvas::width() const { return target_.width(); }
+int CairoCanvas::width() const { return width_; }
 
-int CairoCanvas::height() const { return target_.height(); }
+int CairoCanvas::height() const { return height_; }
 
 void CairoCanvas::begin_scene()
 {
     // The bitmap may have been written directly since the last scene.
-    cairo_surface_mark_dirty(surface_);
+    if (!vector_)
+        cairo_surface_mark_dirty(surface_);
 }
 
-void CairoCanvas::end_scene() { cairo_surface_flush(surface_); }
+void CairoCanvas::end_scene()
+{
+    if (!vector_)
+        cairo_surface_flush(surface_);
+}
+
+bool CairoCanvas::inks(const StrokeStyle& s) const
+{
+    return !vector_ || (s.Thickness > 0 && std::isfinite(s.Thickness));
+}
+
+namespace {
+
+uint64_t pixel_hash(const Bitmap& b)
+{
+    uint64_t h = 1469598103934665603ull ^ (uint64_t(uint32_t(b.width())) << 32 | uint32_t(b.height()));
+    const uint8_t* p = b.data();
+    for (size_t i = 0, n = size_t(b.stride()) * size_t(b.height()); i < n; ++i)
+        h = (h ^ p[i]) * 1099511628211ull;
+    return h;
+}
+
+bool same_pixels(const Bitmap& a, const Bitmap& b)
+{
+    if (a.data() == b.data())
+        return true;
+    return a.width() == b.width() && a.height() == b.height()
+        && std::memcmp(a.data(), b.data(), size_t(a.stride()) * size_t(a.height())) == 0;
+}
+
+} // namespace
+
+// Drawings decode an image again at each use: the pixels, not the bitmap, tell one picture from another.
+// The unique id lets every surface kind, PostScript's forms included, keep one copy however often it is used.
+cairo_surface_t* CairoCanvas::vector_source(const Bitmap& b)
+{
+    for (const Source& s : sources_)
+        if (s.pixels.data() == b.data())
+            return s.surface;
+    const uint64_t hash = pixel_hash(b);
+    for (const Source& s : sources_)
+        if (s.hash == hash && same_pixels(s.pixels, b))
+            return s.surface;
+    cairo_surface_t* surface = tile_surface(b);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    const std::string id = "image-" + std::to_string(sources_.size());
+    auto* bytes = new unsigned char[id.size()];
+    std::memcpy(bytes, id.data(), id.size());
+    if (cairo_surface_set_mime_data(
+            surface, CAIRO_MIME_TYPE_UNIQUE_ID, bytes, id.size(),
+            [](void* p) { delete[] static_cast<unsigned char*>(p); }, bytes)
+        != CAIRO_STATUS_SUCCESS)
+        delete[] bytes;
+    try {
+        sources_.push_back({ b.share(), hash, surface });
+    } catch (const std::bad_alloc&) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    return surface;
+}
 
 void CairoCanvas::clear(uint32_t argb)
 {
+    // A page cannot be emptied again, and replacing what lies under would make the document a picture: the
+    // page starts empty over the document's background, so painting over it is the same.
+    if (vector_) {
+        if ((argb >> 24) == 0)
+            return;
+        cairo_save(cr_);
+        cairo_identity_matrix(cr_);
+        cairo_reset_clip(cr_);
+        set_source(cr_, argb);
+        cairo_paint(cr_);
+        cairo_restore(cr_);
+        return;
+    }
     cairo_save(cr_);
     cairo_identity_matrix(cr_);
     cairo_reset_clip(cr_);
@@ -197,7 +293,9 @@ void CairoCanvas::set_fill_bitmap(const Bitmap& tile)
 {
     if (tile.empty())
         return;
-    cairo_surface_t* s = tile_surface(tile);
+    cairo_surface_t* s = vector_ ? cairo_surface_reference(vector_source(tile)) : tile_surface(tile);
+    if (!s)
+        return;
     cairo_pattern_t* p = cairo_pattern_create_for_surface(s);
     cairo_surface_destroy(s);
     if (cairo_pattern_status(p) != CAIRO_STATUS_SUCCESS) {
@@ -237,7 +335,7 @@ void CairoCanvas::draw_line(PointF a, PointF b) { draw_line(a, b, stroke_); }
 
 void CairoCanvas::draw_line(PointF a, PointF b, const StrokeStyle& s)
 {
-    if (!finite(a) || !finite(b))
+    if (!finite(a) || !finite(b) || !inks(s))
         return;
     apply_stroke(s);
     cairo_new_path(cr_);
@@ -248,7 +346,7 @@ void CairoCanvas::draw_line(PointF a, PointF b, const StrokeStyle& s)
 
 void CairoCanvas::draw_rect(PointF a, PointF b, float rx, float ry)
 {
-    if (!finite(a) || !finite(b))
+    if (!finite(a) || !finite(b) || !inks(stroke_))
         return;
     const double x1 = std::min(a.X, b.X), x2 = std::max(a.X, b.X);
     const double y1 = std::min(a.Y, b.Y), y2 = std::max(a.Y, b.Y);
@@ -279,7 +377,7 @@ void CairoCanvas::draw_ellipse(PointF a, PointF b)
 void CairoCanvas::draw_arc(PointF centre, float rx, float ry, float start_deg, float sweep_deg)
 {
     if (!finite(centre) || !std::isfinite(rx) || !std::isfinite(ry) || !std::isfinite(start_deg)
-        || !std::isfinite(sweep_deg))
+        || !std::isfinite(sweep_deg) || !inks(stroke_))
         return;
     const double sweep = std::clamp<double>(sweep_deg, -kMaxSweep, kMaxSweep);
     const double a1 = start_deg * std::numbers::pi / 180;
@@ -305,7 +403,7 @@ void CairoCanvas::draw_arc(PointF centre, float rx, float ry, float start_deg, f
 
 void CairoCanvas::draw_path(const PointF* pts, size_t n, bool closed)
 {
-    if (!pts || n == 0 || !all_finite(pts, n))
+    if (!pts || n == 0 || !all_finite(pts, n) || !inks(stroke_))
         return;
     apply_stroke(stroke_);
     cairo_new_path(cr_);
@@ -388,7 +486,8 @@ void CairoCanvas::fill_polygon(const PointF* pts, size_t n)
     // Pattern space is user space: beyond this Cairo rescales the gradient to fit pixman's range.
     constexpr double kPlainReach = 8192;
     const bool far = std::max({ std::fabs(b.x1), std::fabs(b.x2), std::fabs(b.y1), std::fabs(b.y2) }) > kPlainReach;
-    if (!far && unit_transform())
+    // A vector page keeps the gradient itself; only pixels need the cells.
+    if (vector_ || (!far && unit_transform()))
         fill(cr_, p);
     else
         fill_in_cells(b.x1, b.y1, b.x2, b.y2, [&](cairo_t* cr) { fill(cr, p); });
@@ -421,7 +520,7 @@ void CairoCanvas::fill_in_cells(double x1, double y1, double x2, double y2, cons
         }
     // What the fill may cover, in whole pixels of the picture, and the part this canvas holds.
     const double ax0 = origin_x_, ay0 = origin_y_;
-    const double ax1 = ax0 + target_.width(), ay1 = ay0 + target_.height();
+    const double ax1 = ax0 + width_, ay1 = ay0 + height_;
     const double ex0 = std::floor(lx) - 1, ey0 = std::floor(ly) - 1, ex1 = std::ceil(hx) + 1, ey1 = std::ceil(hy) + 1;
     if (!(ex0 < ax1 && ex1 > ax0 && ey0 < ay1 && ey1 > ay0))
         return;
@@ -507,9 +606,16 @@ void CairoCanvas::draw_bitmap(const Bitmap& b, const RectF& src, const RectF& ds
     // bleeds in at the edges. Cairo only reads a source surface; the cast does not let it write.
     const int ix0 = int(std::floor(cl)), iy0 = int(std::floor(ct));
     const int ix1 = int(std::ceil(cr)), iy1 = int(std::ceil(cb));
-    cairo_surface_t* whole = cairo_image_surface_create_for_data(
-        const_cast<unsigned char*>(b.data()), CAIRO_FORMAT_ARGB32, b.width(), b.height(), b.stride());
-    cairo_surface_t* s = cairo_surface_create_for_rectangle(whole, ix0, iy0, ix1 - ix0, iy1 - iy0);
+    const bool whole_image = ix0 == 0 && iy0 == 0 && ix1 == b.width() && iy1 == b.height();
+    cairo_surface_t* whole = vector_ ? cairo_surface_reference(vector_source(b))
+                                     : cairo_image_surface_create_for_data(const_cast<unsigned char*>(b.data()),
+                                         CAIRO_FORMAT_ARGB32, b.width(), b.height(), b.stride());
+    if (!whole)
+        return;
+    // A vector document stores a whole image once; a part of one is a picture of its own.
+    cairo_surface_t* s = vector_ && whole_image
+        ? cairo_surface_reference(whole)
+        : cairo_surface_create_for_rectangle(whole, ix0, iy0, ix1 - ix0, iy1 - iy0);
     cairo_surface_destroy(whole);
     cairo_pattern_t* p = cairo_pattern_create_for_surface(s);
     cairo_matrix_t m;
@@ -525,7 +631,8 @@ void CairoCanvas::draw_bitmap(const Bitmap& b, const RectF& src, const RectF& ds
     cairo_pattern_set_matrix(p, &m);
     // GOOD filters like bilinear when enlarging and averages a box of pixels when shrinking a lot.
     cairo_pattern_set_filter(p, CAIRO_FILTER_GOOD);
-    cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
+    // The rectangle filled is the image's own; a padded one would be stored anew at each use.
+    cairo_pattern_set_extend(p, vector_ ? CAIRO_EXTEND_NONE : CAIRO_EXTEND_PAD);
     const double rx = std::min(dl, dr), ry = std::min(dt, db), rw = std::fabs(dr - dl), rh = std::fabs(db - dt);
     auto fill = [&](cairo_t* cr) {
         cairo_save(cr);
@@ -536,7 +643,7 @@ void CairoCanvas::draw_bitmap(const Bitmap& b, const RectF& src, const RectF& ds
         cairo_restore(cr);
     };
     // Only copies on whole pixels sample the same source position on every surface.
-    if (std::fabs(kx) == 1 && std::fabs(ky) == 1 && unit_transform())
+    if (vector_ || (std::fabs(kx) == 1 && std::fabs(ky) == 1 && unit_transform()))
         fill(cr_);
     else
         fill_in_cells(rx, ry, rx + rw, ry + rh, fill);

@@ -1,9 +1,12 @@
 // The Canvas over a Cairo ARGB32 image surface that shares the pixels of a Bitmap: a whole picture, or one
-// band of it when the bitmap stands for a rectangle further in.
+// band of it when the bitmap stands for a rectangle further in; or over a Cairo vector surface (PDF, SVG,
+// PostScript), where fills, images and text stay what they are instead of becoming pixels.
 #pragma once
 #include <cairo.h>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
@@ -17,6 +20,9 @@ public:
     // The bitmap holds the pixels from (origin_x, origin_y) on: every call draws in the coordinates of the
     // whole picture, and exactly the pixels it would give there land in the bitmap.
     CairoCanvas(Bitmap& target, int origin_x, int origin_y);
+    // Draws a picture of width x height pixels onto a vector surface, whose device scale maps those pixels
+    // onto its page. Holds a reference to the surface.
+    CairoCanvas(cairo_surface_t* vector_surface, int width, int height);
     ~CairoCanvas() override;
     CairoCanvas(const CairoCanvas&) = delete;
     CairoCanvas& operator=(const CairoCanvas&) = delete;
@@ -53,8 +59,22 @@ private:
     cairo_pattern_t* gradient_pattern(const PointF* pts, size_t n) const;
     bool unit_transform() const;
     void fill_in_cells(double x1, double y1, double x2, double y2, const std::function<void(cairo_t*)>& draw);
+    // The surface of a bitmap's pixels, one per distinct picture, so that a vector document stores each once.
+    cairo_surface_t* vector_source(const Bitmap& b);
+    // Whether a stroke leaves any ink: Cairo's image surfaces draw nothing for a width of 0, PDF a hairline.
+    bool inks(const StrokeStyle& s) const;
 
-    Bitmap& target_;
+    struct Source {
+        Bitmap pixels; // a share, kept while the surface lives
+        uint64_t hash;
+        cairo_surface_t* surface;
+    };
+
+    Bitmap* target_ = nullptr; // null on a vector surface
+    int width_ = 0;
+    int height_ = 0;
+    bool vector_ = false;
+    std::vector<Source> sources_;
     int origin_x_ = 0;
     int origin_y_ = 0;
     cairo_surface_t* surface_ = nullptr;

@@ -27,6 +27,11 @@ struct Glyphs {
     cairo_glyph_t stack[kStackGlyphs];
     cairo_glyph_t* data = stack;
     int n = kStackGlyphs;
+    // Which characters each glyph shows, asked for on vector surfaces so the document keeps the text.
+    bool want_clusters = false;
+    cairo_text_cluster_t* clusters = nullptr;
+    int clusters_n = 0;
+    cairo_text_cluster_flags_t cluster_flags {};
 
     Glyphs() = default;
     Glyphs(const Glyphs&) = delete;
@@ -39,17 +44,23 @@ struct Glyphs {
             cairo_glyph_free(data);
         data = stack;
         n = kStackGlyphs;
+        cairo_text_cluster_free(clusters);
+        clusters = nullptr;
+        clusters_n = 0;
     }
 
     // False when the face has no glyph for some character (index 0) or conversion failed.
     bool load(cairo_scaled_font_t* sf, double x, double y, const std::string& utf8)
     {
         release();
-        if (cairo_scaled_font_text_to_glyphs(
-                sf, x, y, utf8.data(), int(utf8.size()), &data, &n, nullptr, nullptr, nullptr)
+        if (cairo_scaled_font_text_to_glyphs(sf, x, y, utf8.data(), int(utf8.size()), &data, &n,
+                want_clusters ? &clusters : nullptr, want_clusters ? &clusters_n : nullptr,
+                want_clusters ? &cluster_flags : nullptr)
             != CAIRO_STATUS_SUCCESS) {
             data = stack;
             n = 0;
+            clusters = nullptr;
+            clusters_n = 0;
             return false;
         }
         for (int i = 0; i < n; ++i)
@@ -95,11 +106,14 @@ double device_scale(cairo_t* cr)
 namespace {
 
 // Lays the text out on cr and draws it, the state restored after.
-void paint_text(cairo_t* cr, const std::string& utf8, const RectF& r, const FontSpec& font, uint32_t colour)
+// On a vector surface the glyphs carry their characters and are never turned into outlines.
+void paint_text(
+    cairo_t* cr, const std::string& utf8, const RectF& r, const FontSpec& font, uint32_t colour, bool vector)
 {
     FontCache& cache = font_cache();
     cairo_save(cr);
     Glyphs g;
+    g.want_clusters = vector;
     const FontFace& chosen = cache.face(font.Family, font.Bold, font.Italic);
     if (!lay_out(cr, chosen, font.SizePx, r.Left, r.Top, utf8, g) && font.Family != kFallbackFamily) {
         // A character the chosen family lacks: the fallback has the Japanese repertoire.
@@ -118,7 +132,10 @@ void paint_text(cairo_t* cr, const std::string& utf8, const RectF& r, const Font
             cairo_rectangle(cr, r.Left, r.Top, double(r.Right) - r.Left, double(r.Bottom) - r.Top);
             cairo_clip(cr);
         }
-        if (font.SizePx * device_scale(cr) > kLargeGlyphPx) {
+        if (vector && g.clusters) {
+            cairo_show_text_glyphs(
+                cr, utf8.data(), int(utf8.size()), g.data, g.n, g.clusters, g.clusters_n, g.cluster_flags);
+        } else if (!vector && font.SizePx * device_scale(cr) > kLargeGlyphPx) {
             cairo_new_path(cr);
             cairo_glyph_path(cr, g.data, g.n);
             // Outlines overlap by design; the even-odd rule a polygon fill leaves would punch holes.
@@ -160,22 +177,22 @@ void CairoCanvas::fill_text(std::u16string_view text, const RectF& r, const Font
             lx = std::min(lx, dx), hx = std::max(hx, dx), ly = std::min(ly, dy), hy = std::max(hy, dy);
         }
     const double ax0 = origin_x_, ay0 = origin_y_;
-    const double ax1 = ax0 + target_.width(), ay1 = ay0 + target_.height();
+    const double ax1 = ax0 + width_, ay1 = ay0 + height_;
     const double ex0 = std::max(ax0, std::floor(lx - kGlyphReachPx)),
                  ex1 = std::min(ax1, std::ceil(hx + kGlyphReachPx));
     const double ey0 = std::floor(ly - kGlyphReachPx), ey1 = std::ceil(hy + kGlyphReachPx);
     const bool inside = ey0 >= ay0 && ey1 <= ay1 && std::floor(lx - kGlyphReachPx) >= ax0
         && std::ceil(hx + kGlyphReachPx) <= ax1;
     if (inside || !(ex0 < ex1 && ey0 < ey1) || !(ey0 < ay1 && ey1 > ay0)
-        || (ex1 - ex0) * (ey1 - ey0) > kOwnSurfacePixels || target_.empty()) {
-        paint_text(cr_, utf8, r, font, fill_color_);
+        || (ex1 - ex0) * (ey1 - ey0) > kOwnSurfacePixels || vector_ || target_->empty()) {
+        paint_text(cr_, utf8, r, font, fill_color_, vector_);
         return;
     }
     const int w = int(ex1 - ex0), h = int(ey1 - ey0);
     cairo_surface_t* own = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
     if (cairo_surface_status(own) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(own);
-        paint_text(cr_, utf8, r, font, fill_color_);
+        paint_text(cr_, utf8, r, font, fill_color_, vector_);
         return;
     }
     // The rows this canvas holds travel there and back; the others are never copied back.
@@ -183,11 +200,11 @@ void CairoCanvas::fill_text(std::u16string_view text, const RectF& r, const Font
     cairo_surface_flush(own);
     const int r0 = int(std::max(ey0, ay0)), r1 = int(std::min(ey1, ay1));
     const size_t bytes = size_t(w) * 4;
-    uint8_t* mine = target_.data();
+    uint8_t* mine = target_->data();
     uint8_t* theirs = cairo_image_surface_get_data(own);
     const int stride = cairo_image_surface_get_stride(own);
     auto at_target = [&](int y) {
-        return mine + size_t(y - int(ay0)) * size_t(target_.stride()) + size_t(ex0 - ax0) * 4;
+        return mine + size_t(y - int(ay0)) * size_t(target_->stride()) + size_t(ex0 - ax0) * 4;
     };
     auto at_own = [&](int y) { return theirs + size_t(y - int(ey0)) * size_t(stride); };
     for (int y = r0; y < r1; ++y)
@@ -196,7 +213,7 @@ void CairoCanvas::fill_text(std::u16string_view text, const RectF& r, const Font
     cairo_surface_set_device_offset(own, -ex0, -ey0);
     cairo_t* cr = cairo_create(own);
     cairo_set_matrix(cr, &ctm);
-    paint_text(cr, utf8, r, font, fill_color_);
+    paint_text(cr, utf8, r, font, fill_color_, false);
     cairo_destroy(cr);
     cairo_surface_flush(own);
     for (int y = r0; y < r1; ++y)

@@ -1,4 +1,5 @@
-// Output formats by extension: a short table of image formats, each written by us or by a libvips saver.
+// Output formats by extension: a short table of image formats, each written by us or by a libvips saver, and
+// the vector documents Cairo writes.
 #include "platform/OutputFormat.h"
 
 #include <vips/vips.h>
@@ -19,6 +20,7 @@ struct Entry {
     bool alpha; // stores transparency
     int64_t max_pixels;
     const char* module = nullptr; // the libvips module that holds the saver, loaded on demand
+    VectorKind vector = VectorKind::None;
 };
 
 constexpr int64_t kInt32 = 0x7FFFFFFF;
@@ -50,6 +52,12 @@ constexpr Entry kFormats[] = {
     { ".pnm", OutputWriter::Vips, kInt32, false, kStream },
     { ".v", OutputWriter::Vips, kInt32, true, kStream },
     { ".vips", OutputWriter::Vips, kInt32, true, kStream },
+    // Pages, not pixels: the size only sets where the calls lie and how finely embedded images are kept.
+    // PostScript has no transparency.
+    { ".pdf", OutputWriter::Vector, kInt32, true, kStream, nullptr, VectorKind::Pdf },
+    { ".svg", OutputWriter::Vector, kInt32, true, kStream, nullptr, VectorKind::Svg },
+    { ".eps", OutputWriter::Vector, kInt32, false, kStream, nullptr, VectorKind::Eps },
+    { ".ps", OutputWriter::Vector, kInt32, false, kStream, nullptr, VectorKind::Ps },
 };
 
 std::string lower_ascii(std::string s)
@@ -77,7 +85,8 @@ std::optional<OutputFormat> output_format(const std::filesystem::path& dest)
             }
         }
         // Bands are drawn in libvips' coordinates, whichever writer encodes them.
-        return OutputFormat { e.writer, ext, std::min<int64_t>(e.max_side, VIPS_MAX_COORD), e.alpha, e.max_pixels };
+        return OutputFormat { e.writer, ext, std::min<int64_t>(e.max_side, VIPS_MAX_COORD), e.alpha, e.max_pixels,
+            e.vector };
     }
     return std::nullopt;
 }

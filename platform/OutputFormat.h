@@ -11,7 +11,10 @@ enum class OutputWriter {
     Vips, // a libvips saver, chosen by `suffix`
     Bmp, // our 24-bit BMP writer
     Png, // our PNG writer, which deflates bands on several threads
+    Vector, // a Cairo vector surface, of `vector` kind, fed the display list itself
 };
+
+enum class VectorKind { None, Pdf, Svg, Ps, Eps };
 
 struct OutputFormat {
     OutputWriter writer = OutputWriter::Vips;
@@ -19,6 +22,7 @@ struct OutputFormat {
     int64_t max_side = 0; // largest width or height the format and its encoder store
     bool alpha = false; // stores transparency
     int64_t max_pixels = 0; // most pixels its encoder is given: a budget, as it may hold the frame whole
+    VectorKind vector = VectorKind::None;
 };
 
 // No picture has more pixels than this in any format: well past the largest paper at 1200 dpi, short of a

@@ -12,9 +12,10 @@ packages=(
 if [ "${WITH_TESTS:-0}" = 1 ]; then
   # libstb-dev reads BMP files a second way; python3-jsonschema checks info --json against its schema;
   # gio tells file types as file managers do; libspng reads our PNG files a second way, and with libdeflate
-  # stands beside our PNG writer in the benchmarks; time measures their peak memory.
+  # stands beside our PNG writer in the benchmarks; time measures their peak memory; poppler-utils, librsvg2-bin
+  # and ghostscript read our PDF, SVG and EPS files back.
   packages+=(clang-format libgtest-dev libgmock-dev libbenchmark-dev libstb-dev python3-jsonschema libglib2.0-bin
-    libspng-dev libdeflate-dev time)
+    libspng-dev libdeflate-dev time poppler-utils librsvg2-bin ghostscript)
 fi
 if [ "${WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

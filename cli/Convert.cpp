@@ -194,7 +194,7 @@ bool plan_conversions(const ConvertRequest& r, Plan& plan, std::string& error)
         return false;
     }
     if (r.settings.transparent && !format->alpha) {
-        error = "the " + plan.format + " format has no transparency: use png, tif, webp or gif";
+        error = "the " + plan.format + " format has no transparency: use png, tif, webp, gif, pdf or svg";
         return false;
     }
     if (to_folder && !fs::is_directory(r.output, ec) && !fs::create_directories(r.output, ec)) {

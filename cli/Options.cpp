@@ -91,7 +91,7 @@ void add_convert_options(CLI::App& app, ConvertRequest& r, std::optional<double>
     app.add_option("SOURCE", r.sources, "drawings to convert; - reads one from standard input");
     app.add_option("-o,--output", r.output,
         "FILE (one source), DIR (an existing folder, or a name ending in /) or - for standard output");
-    app.add_option("-f,--format", r.format, "png (default), jpg, bmp, gif, tif, webp, ...; else from -o's extension")
+    app.add_option("-f,--format", r.format, "png (default), jpg, bmp, gif, tif, webp, ..., pdf, svg, eps, ps; else from -o's extension")
         ->transform([](std::string s) { return lower(s); });
     auto* o_dpi = app.add_option("--dpi", dpi, "resolution over the paper (default 150)")
                       ->check(CLI::Validator(
@@ -121,7 +121,7 @@ void add_convert_options(CLI::App& app, ConvertRequest& r, std::optional<double>
                          [](std::string& s) { return parse_colour(s) ? std::string() : "not a colour: " + s; },
                          "COLOR"));
     auto* o_tr = app.add_flag("--transparent", r.settings.transparent,
-        "nothing under the drawing: an image with alpha (png, tif, webp, gif; not jpg or bmp)");
+        "nothing under the drawing: an image with alpha (png, tif, webp, gif, pdf, svg; not jpg, bmp or eps)");
     o_bg->excludes(o_tr);
     app.add_option("-j,--jobs", r.jobs, "conversions at once (default: one per processor)")->check(CLI::Range(1, 4096));
     app.add_flag("-q,--quiet", r.quiet, "no progress line and no summary; failures are still printed");

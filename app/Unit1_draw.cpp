@@ -7,6 +7,7 @@
 
 #include "app/DocumentType.h"
 #include "globals/UnitVal.h"
+#include "globals/ViewFit.h"
 #include "graphics/GraUnit.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
@@ -32,13 +33,6 @@ Rect fit_rect(FitRule fit, double papx, double papy)
     return { gMinX, gMinY, gMaxX, gMaxY };
 }
 
-// Width and height of the fitted rectangle with its margin, as dispSub fits them.
-void fit_span(const Rect& r, double& dx, double& dy)
-{
-    dx = std::max(std::fabs(r.x2 - r.x1) * 1.05, 0.001);
-    dy = std::max(std::fabs(r.y2 - r.y1) * 1.05, 0.001);
-}
-
 } // namespace
 
 void TForm1::output_size(int tp, double& sx, double& sy)
@@ -56,7 +50,8 @@ void TForm1::output_size(int tp, double& sx, double& sy)
     const DocumentType* type = document_type(tp);
     double dx = 0;
     double dy = 0;
-    fit_span(fit_rect(type ? type->fit : FitRule::Extents, papx, papy), dx, dy);
+    const Rect r = fit_rect(type ? type->fit : FitRule::Extents, papx, papy);
+    detail::fit_span(r.x1, r.y1, r.x2, r.y2, dx, dy);
     auto from_width = [&](double w) {
         sx = w;
         sy = std::max(1.0, detail::round_half_even(w * dy / dx));
@@ -126,22 +121,9 @@ void TForm1::GetDotSize(int tp, double& sx, double& sy)
 
 void TForm1::dispSub(int t, double x, double y)
 {
-    gDispWidth = x;
-    gDispHeight = y;
     const DocumentType* type = document_type(t);
     const Rect r = fit_rect(type ? type->fit : FitRule::Extents, papx, papy);
-    double dx = 0;
-    double dy = 0;
-    fit_span(r, dx, dy);
-    gDispScale = std::min(gDispWidth / dx, gDispHeight / dy);
-    const double hw = 0.5 * gDispWidth / gDispScale;
-    const double hh = 0.5 * gDispHeight / gDispScale;
-    const double cx = (r.x1 + r.x2) / 2;
-    const double cy = (r.y1 + r.y2) / 2;
-    gDispX1 = cx - hw;
-    gDispY1 = cy - hh;
-    gDispX2 = cx + hw;
-    gDispY2 = cy + hh;
+    detail::fit_view(r.x1, r.y1, r.x2, r.y2, x, y);
     dispDraw(t);
 }
 

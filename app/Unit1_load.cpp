@@ -100,17 +100,7 @@ void TForm1::JwInit()
     JWK = new TJwkData();
     JWS = new TJwsData();
     gGraAtt = new TgraAttribute();
-    gGraAtt->SetDisplayMode(true);
-    gGraAtt->SetBackColor(gBackColorNo);
-    gGraAtt->SetDefaultColor();
-    gGraAtt->SetDefaultLayer();
-    gGraAtt->SetDefaultWidth();
-    gGraAtt->SetDefaultTenR();
-    gGraAtt->SetDefaultLtype();
-    gGraAtt->SetDispHojo(1);
-    gGraAtt->SetDispKijun(1);
-    gGraAtt->SetGrayColor(0xFF808080);
-    gGraAtt->SetAll1Color(false);
+    detail::start_attributes(*gGraAtt, gBackColorNo);
     gFilePath.clear();
     gDrawTime.clear();
     gMemo1.clear();

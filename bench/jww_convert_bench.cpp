@@ -12,13 +12,13 @@
 
 #include "formats/jww/JwwUnit.h"
 #include "globals/UnitVal.h"
+#include "globals/ViewFit.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/Bitmap.h"
 #include "platform/CairoCanvas.h"
 #include "platform/Cp932.h"
 #include "platform/ImageSave.h"
-#include "tests/support/driver_steps.h"
 #include "tests/support/jww_examples.h"
 
 namespace {
@@ -41,7 +41,7 @@ bool write_file(const fs::path& p, const std::vector<uint8_t>& b)
 void convert(bool draw, benchmark::State& state)
 {
     TgraAttribute att;
-    driver_steps::start_attributes(att);
+    detail::start_attributes(att, 0);
     gGraAtt = &att;
 
     TJwwData doc;
@@ -53,7 +53,7 @@ void convert(bool draw, benchmark::State& state)
     doc.GetMinMaxZahyo();
     double papx, papy;
     doc.GetPaperSize(papx, papy);
-    driver_steps::fit_view(-papx / 2, -papy / 2, papx / 2, papy / 2, kWidth, kHeight);
+    detail::fit_view(-papx / 2, -papy / 2, papx / 2, papy / 2, kWidth, kHeight);
 
     platform::Bitmap bitmap;
     if (!bitmap.resize(kWidth, kHeight)) {

@@ -634,3 +634,22 @@ void TgraAttribute::SetAttrTypScale(double scale)
             t.pa[size_t(i)] *= scale;
     }
 }
+
+namespace detail {
+
+void start_attributes(TgraAttribute& att, int32_t back_color_no)
+{
+    att.SetDisplayMode(true);
+    att.SetBackColor(back_color_no);
+    att.SetDefaultColor();
+    att.SetDefaultLayer();
+    att.SetDefaultWidth();
+    att.SetDefaultTenR();
+    att.SetDefaultLtype();
+    att.SetDispHojo(1);
+    att.SetDispKijun(1);
+    att.SetGrayColor(0xFF808080);
+    att.SetAll1Color(false);
+}
+
+} // namespace detail

@@ -149,3 +149,11 @@ private:
     const TjwvLtype* ltype_at(int32_t n) const;
     uint32_t print_color(uint32_t c, bool pen) const;
 };
+
+namespace detail {
+
+// The tables as a conversion starts them, before a drawing is loaded: every default, auxiliary and reference
+// lines shown, gray for what is drawn in gray, the background colour number given.
+void start_attributes(TgraAttribute& att, int32_t back_color_no);
+
+} // namespace detail

@@ -8,23 +8,24 @@
 #include <unistd.h>
 
 #include "globals/UnitVal.h"
+#include "globals/ViewFit.h"
 #include "graphics/GraUnit.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/Bitmap.h"
 #include "platform/CairoCanvas.h"
-#include "tests/support/driver_steps.h"
 
 namespace fuzz_draw {
 
 constexpr int width = 800, height = 600;
 
-using driver_steps::start_attributes;
+// The attribute tables as the driver starts them.
+inline void start_attributes(TgraAttribute& att) { detail::start_attributes(att, 0); }
 
 // The driver's view fit at 800 x 600.
 inline void fit(double xmin, double ymin, double xmax, double ymax)
 {
-    driver_steps::fit_view(xmin, ymin, xmax, ymax, width, height);
+    detail::fit_view(xmin, ymin, xmax, ymax, width, height);
 }
 
 // A private folder for the files a drawing writes, removed with everything in it.

@@ -10,11 +10,11 @@
 #include "formats/jwc/JwcUnit.h"
 #include "formats/jwc/JwkUnit.h"
 #include "globals/UnitVal.h"
+#include "globals/ViewFit.h"
 #include "graphics/GraUnit2.h"
 #include "graphics/UnitGraAtt.h"
 #include "platform/Cp932.h"
 #include "platform/DisplayList.h"
-#include "tests/support/driver_steps.h"
 #include "tests/support/jwc_writer.h"
 
 namespace {
@@ -391,7 +391,7 @@ TEST_F(JwcDraw, SymbolOfFarClippedDashedLinesDrawsWhatTheViewShows)
     gMinX = gMinY = 0;
     gMaxX = gMaxY = 400;
     jwk.GetMinMaxZahyo();
-    driver_steps::fit_view(gMinX, gMinY, gMaxX, gMaxY, 800, 600);
+    detail::fit_view(gMinX, gMinY, gMaxX, gMaxY, 800, 600);
     view(gDispX1, gDispY1, gDispX2, gDispY2, gDispScale);
     ASSERT_GT(jwk.lineN, 0);
     jwk.GLDrawALL();

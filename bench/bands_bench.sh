@@ -17,23 +17,8 @@ runs=3
 # settings CB3: Torvane.dat with resolution choice CB3 (9 = 300 dpi; 2 = 72; 13 = 600; 18 = 1200).
 settings() { printf '%s\r\n' 50 50 480 480 1 0 0 0 0 "" "" "$work" 1 Windows 0 "$1" 100 100 > "$work/Torvane.dat"; }
 
-# best "wall cpu peak_MiB" of $runs runs of a command writing $out (removed before each run).
-measure() {
-  local out=$1; shift
-  local best=""
-  for _ in $(seq $runs); do
-    rm -f "$out"
-    /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" "$@" > /dev/null 2>&1 || { echo "fail fail fail"; return; }
-    read -r wall user sys kib < <(tail -n 1 "$work/time.txt")
-    local line
-    line=$(awk "BEGIN { printf \"%.2f %.2f %.0f\", $wall, $user + $sys, $kib / 1024 }")
-    if [ -z "$best" ] || awk "BEGIN { exit !(${line%% *} < ${best%% *}) }"; then best=$line; fi
-  done
-  rm -f "$out"
-  echo "$best"
-}
-
-ratio() { case "$1$2" in *[!0-9.]* | "") echo "-" ;; *) awk "BEGIN { if ($2 > 0) printf \"%.2f\", $1 / $2; else print \"-\" }" ;; esac; }
+# shellcheck source=bench/measure.sh
+. "$top/bench/measure.sh"
 
 # row NAME DRAWING EXT [floor]: ours with 2 threads and 1 thread, the old way (one band the size of the image),
 # and the floor, for one drawing.

@@ -14,24 +14,14 @@ cp "$top/$build/torvanesub" "$work/"
 runs=3
 printf '%s\r\n' 50 50 480 480 1 0 0 0 0 "" "" "$work" 1 Windows 0 "$cb3" 100 100 > "$work/Torvane.dat"
 
-# "wall cpu peak_MiB bytes": the fastest of $runs conversions of DRAWING to EXT.
-convert() {
-  local drawing=$1 ext=$2 out="$work/out.$2" best="" size=0
-  for _ in $(seq $runs); do
-    rm -f "$out"
-    SOURCE_DATE_EPOCH=0 /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" \
-      "$work/torvanesub" a b "$work/$drawing" "$out" > /dev/null 2>&1 || { echo "fail fail fail fail"; return; }
-    size=$(stat -c %s "$out")
-    read -r wall user sys kib < <(tail -n 1 "$work/time.txt")
-    local line
-    line=$(awk "BEGIN { printf \"%.2f %.2f %.0f\", $wall, $user + $sys, $kib / 1024 }")
-    if [ -z "$best" ] || awk "BEGIN { exit !(${line%% *} < ${best%% *}) }"; then best=$line; fi
-  done
-  rm -f "$out"
-  echo "$best $size"
-}
+# shellcheck source=bench/measure.sh
+. "$top/bench/measure.sh"
 
-ratio() { case "$1$2" in *[!0-9.]* | "") echo "-" ;; *) awk "BEGIN { if ($2 > 0) printf \"%.2f\", $1 / $2; else print \"-\" }" ;; esac; }
+# "wall cpu peak_MiB bytes": the fastest of $runs conversions of DRAWING to EXT, dated alike.
+convert() {
+  local out="$work/out.$2"
+  echo "$(SOURCE_DATE_EPOCH=0 measure "$out" "$work/torvanesub" a b "$work/$1" "$out") $(cat "$work/size.txt")"
+}
 
 echo "vector_bench: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at start; best of $runs runs each;" \
   "Torvane.dat resolution choice $cb3"

@@ -91,7 +91,8 @@ void add_convert_options(CLI::App& app, ConvertRequest& r, std::optional<double>
     app.add_option("SOURCE", r.sources, "drawings to convert; - reads one from standard input");
     app.add_option("-o,--output", r.output,
         "FILE (one source), DIR (an existing folder, or a name ending in /) or - for standard output");
-    app.add_option("-f,--format", r.format, "png (default), jpg, bmp, gif, tif, webp, ..., pdf, svg, eps, ps; else from -o's extension")
+    app.add_option("-f,--format", r.format,
+           "png (default), jpg, bmp, gif, tif, webp, ..., pdf, svg, eps, ps; else from -o's extension")
         ->transform([](std::string s) { return lower(s); });
     auto* o_dpi = app.add_option("--dpi", dpi, "resolution over the paper (default 150)")
                       ->check(CLI::Validator(

@@ -113,6 +113,15 @@ protected:
         return texts;
     }
 
+    // page.png, a document rasterised at the PNG's size, agrees with it both ways.
+    void expect_page_like(const e2e::Image& png, const std::string& name)
+    {
+        const std::optional<e2e::Image> page = e2e::load_image(box.path("page.png"));
+        ASSERT_TRUE(page) << name;
+        EXPECT_GE(agreement(png, *page), 0.99) << name;
+        EXPECT_GE(agreement(*page, png), 0.99) << name;
+    }
+
     e2e::Sandbox box;
 };
 
@@ -133,10 +142,7 @@ TEST_F(VectorOutput, PdfPagesLookLikeThePngOfTheSameRun)
                 std::to_string(png->height), n + ".pdf", "page" },
             box.dir());
         ASSERT_EQ(r.exit_code, 0) << n << ": " << r.err;
-        const std::optional<e2e::Image> page = e2e::load_image(box.path("page.png"));
-        ASSERT_TRUE(page) << n;
-        EXPECT_GE(agreement(*png, *page), 0.99) << n;
-        EXPECT_GE(agreement(*page, *png), 0.99) << n;
+        expect_page_like(*png, n);
     }
 }
 
@@ -177,10 +183,7 @@ TEST_F(VectorOutput, SvgLooksLikeThePngOfTheSameRun)
                 "page.png", n + ".svg" },
             box.dir());
         ASSERT_EQ(r.exit_code, 0) << n << ": " << r.err;
-        const std::optional<e2e::Image> page = e2e::load_image(box.path("page.png"));
-        ASSERT_TRUE(page) << n;
-        EXPECT_GE(agreement(*png, *page), 0.99) << n;
-        EXPECT_GE(agreement(*page, *png), 0.99) << n;
+        expect_page_like(*png, n);
         EXPECT_NE(slurp(box.path(n + ".svg")).find("<title>"), std::string::npos) << n;
     }
 }
@@ -207,9 +210,7 @@ TEST_F(VectorOutput, PostScriptIsReadByGhostscriptOrWellFormed)
                     n + ext },
                 box.dir());
             ASSERT_EQ(r.exit_code, 0) << n << ": " << r.err;
-            const std::optional<e2e::Image> page = e2e::load_image(box.path("page.png"));
-            ASSERT_TRUE(page) << n;
-            EXPECT_GE(agreement(*png, *page), 0.99) << n;
+            expect_page_like(*png, n);
         }
     }
 }

@@ -100,6 +100,7 @@ const Case kCases[] = {
         "tiffload", 400, 283, {}, true },
     { "--transparent refused for JPEG", { "--transparent", "-f", "jpg", "jww_sampler.jww" }, 2, "", "" },
     { "--transparent refused for BMP", { "--transparent", "jww_sampler.jww", "-o", "x.bmp" }, 2, "", "" },
+    { "--transparent refused for EPS", { "--transparent", "-f", "eps", "jww_sampler.jww" }, 2, "", "" },
     { "size options exclude each other", { "--dpi", "100", "--size", "10x10", "jww_sampler.jww" }, 2, "", "" },
     { "--background excludes --transparent", { "--background", "red", "--transparent", "jww_sampler.jww" }, 2, "", "" },
     { "not a colour", { "--background", "#12345", "jww_sampler.jww" }, 2, "", "" },
@@ -159,6 +160,19 @@ TEST_F(Work, CommandLinesGiveTheirImagesAndExitCodes)
             EXPECT_TRUE(im->alpha.empty() || im->alpha[0] == 255);
         }
     }
+}
+
+// The vector documents come by -f, by -o's extension in any case, and through a pipe.
+TEST_F(Work, VectorDocuments)
+{
+    ASSERT_EQ(drawconv({ "-q", "-f", "pdf", "-o", "v/", "jww_sampler.jww", "m7_sample.m7" }).exit_code, 0);
+    EXPECT_TRUE(read("v/jww_sampler.pdf").starts_with("%PDF-"));
+    EXPECT_TRUE(read("v/m7_sample.pdf").starts_with("%PDF-"));
+    ASSERT_EQ(drawconv({ "jws_symbol.jws", "-o", "s.SVG" }).exit_code, 0);
+    EXPECT_NE(read("s.SVG").find("<svg"), std::string::npos);
+    const auto piped = drawconv({ "-", "-f", "eps" }, read("jwk_compass.jwk"));
+    ASSERT_EQ(piped.exit_code, 0) << piped.err;
+    EXPECT_TRUE(piped.out.starts_with("%!PS-Adobe-3.0 EPSF-3.0\n"));
 }
 
 // Standard input and output carry the same bytes as files do.

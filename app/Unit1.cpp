@@ -12,6 +12,7 @@
 #include "platform/Cp932.h"
 #include "platform/ImageSave.h"
 #include "platform/OutputFormat.h"
+#include "platform/ProcessStart.h"
 #include "platform/RasterWrite.h"
 #include "platform/TextFile.h"
 #include "util/Func_2.h"
@@ -79,6 +80,7 @@ void TForm1::FormCreate(
 {
     args_ = args;
     settings_ = settings;
+    platform::start_process();
     AppPath = AddPathDelim(exe_folder);
     gAppPath = AppPath;
     if (settings_.size == detail::SizeRule::Settings)

@@ -70,8 +70,8 @@ done
 row "10000 lines across the sheet" long.jww png
 
 header "Pixel count: 10,000 lines, paper and resolution"
-for spec in "4 2 A4-72dpi" "3 9 A3-300dpi" "0 9 A0-300dpi" "0 13 A0-600dpi" "0 18 A0-1200dpi"; do
-  read -r paper cb3 name <<< "$spec"
+for size in "4 2 A4-72dpi" "3 9 A3-300dpi" "0 9 A0-300dpi" "0 13 A0-600dpi" "0 18 A0-1200dpi"; do
+  read -r paper cb3 name <<< "$size"
   [ "$name" = A0-1200dpi ] && [ -n "$quick" ] && continue
   settings "$cb3"
   case "$name" in A0-600dpi | A0-1200dpi) runs=1 ;; *) runs=3 ;; esac

@@ -7,6 +7,8 @@
 #include <limits>
 #include <new>
 
+#include "platform/Fonts.h"
+
 namespace platform {
 
 namespace {
@@ -510,8 +512,12 @@ void DisplayList::fill_text(std::u16string_view text, const RectF& r, const Font
         return fail();
     uint32_t at = kNone;
     try {
-        if (fonts_.empty() || !same(fonts_.back(), font))
+        if (fonts_.empty() || !same(fonts_.back(), font)) {
             fonts_.push_back(font);
+            // Resolved here, on the drawing thread, so that no band ever asks fontconfig.
+            font_cache().face(font.Family, font.Bold, font.Italic);
+            font_cache().face(kFallbackFamily, font.Bold, font.Italic);
+        }
         const size_t offset = chars_.size();
         chars_.append(text);
         texts_.push_back({ uint32_t(offset), uint32_t(text.size()), uint32_t(fonts_.size() - 1), r });

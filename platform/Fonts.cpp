@@ -184,6 +184,8 @@ size_t FontCache::lookups() const
     return impl_->lookups;
 }
 
+void start_fonts() { FcInit(); }
+
 FontCache& font_cache()
 {
     static FontCache cache;

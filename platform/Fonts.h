@@ -51,4 +51,8 @@ private:
 // The process-wide cache the Cairo canvas draws text with.
 FontCache& font_cache();
 
+// Loads fontconfig's configuration. fontconfig does not survive a failed allocation, so a run does this first,
+// while it holds almost nothing, and resolves each font as it is recorded, never while bands are made.
+void start_fonts();
+
 } // namespace platform

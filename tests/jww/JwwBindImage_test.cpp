@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <zlib.h>
 
 #include "formats/jww/JwwUnit.h"
 #include "platform/Cp932.h"
@@ -15,21 +14,6 @@ using namespace jwwtest;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<uint8_t> gzip(const std::string& text)
-{
-    z_stream z {};
-    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-    std::vector<uint8_t> out(deflateBound(&z, uLong(text.size())) + 32);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    z.avail_in = uInt(text.size());
-    z.next_out = out.data();
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
 
 std::vector<uint8_t> bytes(const std::string& s) { return { s.begin(), s.end() }; }
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <fstream>
 #include <numbers>
-#include <zlib.h>
 
 #include "tests/support/jww_symbol_writer.h"
 #include "tests/support/jww_writer.h"
@@ -57,21 +56,6 @@ std::vector<uint8_t> picture_bmp()
         b.insert(b.end(), stride - w * 3, 0);
     }
     return b;
-}
-
-std::vector<uint8_t> gzip(const std::vector<uint8_t>& in)
-{
-    z_stream z {};
-    deflateInit2(&z, 9, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-    std::vector<uint8_t> out(deflateBound(&z, uLong(in.size())) + 32);
-    z.next_in = const_cast<Bytef*>(in.data());
-    z.avail_in = uInt(in.size());
-    z.next_out = out.data();
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
 }
 
 // Printer pens 1..8 with readable widths, and dash patterns that differ from type to type.

@@ -620,11 +620,16 @@ std::vector<uint8_t> red_bmp_gz()
         b.push_back(0x00);
         b.push_back(0xFF);
     }
+    return gzip(b);
+}
+
+std::vector<uint8_t> gzip(const uint8_t* data, size_t size)
+{
     z_stream z {};
     deflateInit2(&z, 9, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-    std::vector<uint8_t> out(deflateBound(&z, uLong(b.size())) + 32);
-    z.next_in = b.data();
-    z.avail_in = uInt(b.size());
+    std::vector<uint8_t> out(deflateBound(&z, uLong(size)) + 32);
+    z.next_in = const_cast<Bytef*>(data);
+    z.avail_in = uInt(size);
     z.next_out = out.data();
     z.avail_out = uInt(out.size());
     deflate(&z, Z_FINISH);

@@ -171,4 +171,12 @@ private:
 // A 16 x 8 red 24-bit Windows bitmap, gzip-compressed as drawings store it.
 std::vector<uint8_t> red_bmp_gz();
 
+// The bytes gzip-compressed, as drawings store their images.
+std::vector<uint8_t> gzip(const uint8_t* data, size_t size);
+inline std::vector<uint8_t> gzip(const std::vector<uint8_t>& in) { return gzip(in.data(), in.size()); }
+inline std::vector<uint8_t> gzip(std::string_view in)
+{
+    return gzip(reinterpret_cast<const uint8_t*>(in.data()), in.size());
+}
+
 } // namespace jwwtest

@@ -113,17 +113,7 @@ public:
     void SetUp() override
     {
         att = std::make_unique<TgraAttribute>();
-        att->SetDisplayMode(true);
-        att->SetBackColor(0);
-        att->SetDefaultColor();
-        att->SetDefaultLayer();
-        att->SetDefaultWidth();
-        att->SetDefaultTenR();
-        att->SetDefaultLtype();
-        att->SetDispHojo(1);
-        att->SetDispKijun(1);
-        att->SetGrayColor(0xFF808080);
-        att->SetAll1Color(false);
+        detail::start_attributes(*att, 0);
         gGraAtt = att.get();
         gDispX1 = 0;
         gDispY1 = 0;
